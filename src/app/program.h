@@ -1,0 +1,75 @@
+#pragma once
+// The running program: its platform services and the five window slots. A window exists at most
+// once; referring to one that does not exist creates it, loaded (its Form_Load has run) but not
+// shown. A window the user closed is unloaded and made anew on its next reference.
+
+#include <memory>
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace tollvane {
+
+class Form;
+class frmAlarmClock;
+class frmclock;
+class frmAbout;
+class frmhelp;
+class Form1;
+
+struct Ports {
+    Clock& clock;
+    Tone& tone;
+    SettingsStore& settings;
+    MessageBox& messages;
+    FileSystem& files;
+    HelpViewer& help;
+    Browser& browser;
+};
+
+class Program {
+public:
+    explicit Program(Ports ports);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The window slots, named after the windows.
+    tollvane::frmAlarmClock& frmAlarmClock();
+    tollvane::frmclock& frmclock();
+    tollvane::frmAbout& frmAbout();
+    tollvane::frmhelp& frmhelp();
+    tollvane::Form1& Form1();
+
+    // The windows that exist now, main window first.
+    std::vector<Form*> loadedWindows() const;
+    bool isLoaded(const Form& window) const;
+
+    void Show(Form& window);
+    void Hide(Form& window);
+    // Discards the window. Its object stays valid until releaseUnloaded(), so a handler may unload
+    // its own window.
+    void Unload(Form& window);
+    void releaseUnloaded();
+
+    // Ends the program at once: no further handler runs.
+    void End();
+    bool ended() const { return m_ended; }
+
+    const Ports& ports() const { return m_ports; }
+
+private:
+    template <class W>
+    W& slot(std::unique_ptr<W>& window);
+
+    Ports m_ports;
+    std::unique_ptr<tollvane::frmAlarmClock> m_frmAlarmClock;
+    std::unique_ptr<tollvane::frmclock> m_frmclock;
+    std::unique_ptr<tollvane::frmAbout> m_frmAbout;
+    std::unique_ptr<tollvane::frmhelp> m_frmhelp;
+    std::unique_ptr<tollvane::Form1> m_Form1;
+    std::vector<std::unique_ptr<Form>> m_unloaded;
+    bool m_ended = false;
+};
+
+}  // namespace tollvane

@@ -1,0 +1,106 @@
+#pragma once
+// The services the program takes from its platform. Each is a small interface, passed in through
+// the constructor of Program; adapters live beside this file (qt/, pulse/, win32/) and fakes in
+// tests/fakes/.
+
+#include <cstdint>
+#include <string>
+
+namespace tollvane {
+
+// An operation that can fail, with the system's reason.
+struct Status {
+    bool ok = true;
+    std::string error;  // empty when ok
+
+    static Status success() { return {}; }
+    static Status failure(std::string why) { return {false, std::move(why)}; }
+    explicit operator bool() const { return ok; }
+};
+
+struct LocalDateTime {
+    int year = 2000;
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
+    int hour = 0;   // 0..23
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime now() const = 0;
+};
+
+// One tone of the given frequency and duration; returns when it has ended. A tone that cannot be
+// played is silence of the same length (or no time at all for a duration the tone refuses).
+class Tone {
+public:
+    virtual ~Tone() = default;
+    virtual void beep(std::int32_t frequencyHz, std::int32_t durationMs) = 0;
+};
+
+// String values by application, section and key. Names are compared without regard to case;
+// values are kept exactly. A value that was never stored reads as empty.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string GetSetting(const std::string& app, const std::string& section,
+                                   const std::string& key) = 0;
+    virtual Status SaveSetting(const std::string& app, const std::string& section,
+                               const std::string& key, const std::string& value) = 0;
+    // Where the values are kept, for messages ("~/.config/Tollvane/settings.ini").
+    virtual std::string location() const = 0;
+};
+
+// A modal message box with one OK button and no icon. Returns when the user has closed it; the
+// program's timers keep running while it is open.
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+    virtual void show(const std::string& text, const std::string& title) = 0;
+};
+
+// The program's directory and the one small text file the program keeps there.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The directory of the running executable, without a trailing separator.
+    virtual std::string programDirectory() const = 0;
+    // The per-user data folder, for files that cannot be kept beside the executable.
+    virtual std::string userDataDirectory() const = 0;
+    // The platform's path separator ('\\' on Windows, '/' elsewhere).
+    virtual char separator() const = 0;
+    // Text in the file's encoding and back: the locale's on Linux (UTF-8), the ANSI code page on
+    // Windows. The program holds text as UTF-8.
+    virtual std::string encodeText(const std::string& utf8) const { return utf8; }
+    virtual std::string decodeText(const std::string& bytes) const { return bytes; }
+    // Creates the folder and its parents if they are missing.
+    virtual Status makeDirectory(const std::string& path) = 0;
+    // Replaces the whole file with `bytes` (atomically where the platform allows it).
+    virtual Status writeFile(const std::string& path, const std::string& bytes) = 0;
+    // Reads the whole file into `bytes`.
+    virtual Status readFile(const std::string& path, std::string& bytes) = 0;
+    virtual Status removeFile(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) const = 0;
+};
+
+// Shows a help file (fire and forget: returns at once).
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    virtual void showHelp(const std::string& helpFile, int command, const std::string& key) = 0;
+};
+
+// The shop window's browser. The program shows the window, then tells it where to go.
+// The user closing the window is reported by the adapter; the next show() makes a new one.
+class Browser {
+public:
+    virtual ~Browser() = default;
+    virtual Status show() = 0;
+    virtual Status navigate(const std::string& url) = 0;
+};
+
+}  // namespace tollvane

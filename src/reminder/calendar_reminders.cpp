@@ -1,0 +1,72 @@
+// The one calendar reminder: storing it for the date picked in the calendar, showing it again when
+// the alarm rings on that date, and keeping the calendar on today.
+
+#include "app/program.h"
+#include "app/settings_keys.h"
+#include "reminder/reminder_file.h"
+#include "reminder/signed_number_text.h"
+#include "windows/frm_alarm_clock.h"
+
+namespace tollvane {
+
+void frmAlarmClock::cmdremset_Click() {
+    app.ports().settings.SaveSetting(settings_keys::kStateApp, settings_keys::kState,
+                                     settings_keys::kRemSet, "Set");
+    const std::string day = SignedNumberText(Calendar1.Day());
+    const std::string month = SignedNumberText(Calendar1.Month());
+    const std::string year = SignedNumberText(Calendar1.Year());
+    remText = TxtRem.Text;
+
+    // The date moves only with a text that was stored: otherwise the pending reminder's text would
+    // end up attached to a date the user never chose for it.
+    if (remText.empty()) {
+        app.ports().messages.show("You have not specified a reminder!", "Error");
+        return;
+    }
+    ReminderFile file(app.ports().files);
+    if (Status written = file.WriteReminderFile(remText); !written) {
+        app.ports().messages.show("The reminder could not be saved.\n" + written.error, "Error");
+        return;
+    }
+    curRemDay = day;
+    curRemMonth = month;
+    curRemYear = year;
+    reminderStoredThisRun = true;
+
+    app.ports().messages.show(
+        "Success, Now choose a time and system speaker sound and press Set Alarm!!", "Status:");
+    TxtRem.Text.clear();
+    cmdremset.Enabled = false;
+}
+
+// Runs once, about a second after a ring. It compares with the date the calendar shows, which the
+// calendar reset keeps on today.
+void frmAlarmClock::Timer2_Timer() {
+    if (!savedRemYear.empty() && !reminderStoredThisRun) {
+        curRemYear = savedRemYear;
+        curRemMonth = savedRemMonth;
+        curRemDay = savedRemDay;
+    }
+    const std::string year = SignedNumberText(Calendar1.Year());
+    const std::string month = SignedNumberText(Calendar1.Month());
+    const std::string day = SignedNumberText(Calendar1.Day());
+
+    if (curRemYear == year && curRemMonth == month && curRemDay == day) {
+        // A reminder already shown has no file any more: then the box keeps what it has.
+        ReminderFile file(app.ports().files);
+        if (file.ReadReminderFile(fileRemText)) {
+            TxtRem.Text = fileRemText;
+            file.DeleteReminderFile();
+        }
+    }
+    Timer2.Enabled = false;
+}
+
+void frmAlarmClock::Timer3_Timer() {
+    const Clock& clock = app.ports().clock;
+    Calendar1.setYear(static_cast<std::int16_t>(clock.now().year));
+    Calendar1.setMonth(static_cast<std::int16_t>(clock.now().month));
+    Calendar1.setDay(static_cast<std::int16_t>(clock.now().day));
+}
+
+}  // namespace tollvane

@@ -1,0 +1,79 @@
+#include "reminder/reminder_file.h"
+
+namespace tollvane {
+
+std::string reminderFileBytes(std::string_view text) {
+    // A quote inside the text is written as it is; reading takes everything up to the last quote
+    // of the line, so it comes back whole.
+    std::string bytes;
+    bytes.reserve(text.size() + 4);
+    bytes += '"';
+    bytes += text;
+    bytes += "\"\r\n";
+    return bytes;
+}
+
+std::optional<std::string> readFirstItem(std::string_view bytes) {
+    if (bytes.empty()) return std::nullopt;
+    std::size_t i = bytes.find_first_not_of(' ');
+    if (i == std::string_view::npos) return std::string();
+    std::size_t lineEnd = bytes.find_first_of("\r\n", i);
+    if (lineEnd == std::string_view::npos) lineEnd = bytes.size();
+    const std::string_view line = bytes.substr(i, lineEnd - i);
+
+    if (!line.empty() && line.front() == '"') {
+        const std::size_t closing = line.rfind('"');
+        // An opening quote with no closing one: the item runs to the end of the line.
+        const std::size_t end = closing == 0 ? line.size() : closing;
+        return std::string(line.substr(1, end - 1));
+    }
+    std::string_view item = line.substr(0, line.find(','));
+    const std::size_t last = item.find_last_not_of(" \t");
+    return std::string(last == std::string_view::npos ? std::string_view() : item.substr(0, last + 1));
+}
+
+std::string ReminderFile::path() const {
+    return m_files.programDirectory() + m_files.separator() + kReminderFileName;
+}
+
+std::string ReminderFile::fallbackPath() const {
+    return m_files.userDataDirectory() + m_files.separator() + kReminderFileName;
+}
+
+Status ReminderFile::WriteReminderFile(const std::string& text) {
+    const std::string bytes = reminderFileBytes(m_files.encodeText(text));
+    const Status beside = m_files.writeFile(path(), bytes);
+    if (beside) return beside;
+
+    Status folder = m_files.makeDirectory(m_files.userDataDirectory());
+    Status inUserFolder = folder ? m_files.writeFile(fallbackPath(), bytes) : folder;
+    if (!inUserFolder) {
+        return Status::failure(path() + ": " + beside.error + "\n" + fallbackPath() + ": " +
+                               inUserFolder.error);
+    }
+    return inUserFolder;
+}
+
+Status ReminderFile::ReadReminderFile(std::string& text) {
+    for (const std::string& p : {path(), fallbackPath()}) {
+        if (!m_files.exists(p)) continue;
+        std::string bytes;
+        Status read = m_files.readFile(p, bytes);
+        if (!read) return read;
+        const auto item = readFirstItem(bytes);
+        if (!item) return Status::failure(p + ": the file is empty");
+        text = m_files.decodeText(*item);
+        return Status::success();
+    }
+    return Status::failure("no reminder file");
+}
+
+Status ReminderFile::DeleteReminderFile() {
+    Status result = Status::failure("no reminder file");
+    for (const std::string& p : {path(), fallbackPath()}) {
+        if (m_files.exists(p)) result = m_files.removeFile(p);
+    }
+    return result;
+}
+
+}  // namespace tollvane

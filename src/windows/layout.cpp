@@ -1,0 +1,54 @@
+#include "windows/layout.h"
+
+namespace tollvane {
+
+const ControlLayout* WindowLayout::find(const std::string& controlName) const {
+    for (const auto& c : controls) {
+        if (c.name == controlName) return &c;
+    }
+    return nullptr;
+}
+
+std::string shopName() { return TOLLVANE_SHOP_NAME; }
+
+std::string shopButtonCaption() { return "Click Here To Buy From " + shopName(); }
+
+ControlLayout control(std::string name, ControlKind kind, std::string caption, int left, int top,
+                      int width, int height, int tab) {
+    ControlLayout c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.caption = std::move(caption);
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.tab = tab;
+    return c;
+}
+
+ControlLayout coloured(ControlLayout c, Colour foreground, Colour background) {
+    c.foreground = foreground;
+    c.background = background;
+    return c;
+}
+
+ControlLayout withFont(ControlLayout c, FontSpec font) {
+    c.font = std::move(font);
+    return c;
+}
+
+ControlLayout line(std::string name, int x1, int y1, int x2, int y2, Colour colour, int widthPx) {
+    ControlLayout c = control(std::move(name), ControlKind::Line, "", x1, y1, x2, y2, -1);
+    c.foreground = colour;
+    c.lineWidthPx = widthPx;
+    return c;
+}
+
+ControlLayout shape(std::string name, int left, int top, int width, int height) {
+    const Colour yellow = Colour::fixed(255, 255, 128);
+    return coloured(control(std::move(name), ControlKind::Shape, "", left, top, width, height, -1),
+                    yellow, yellow);
+}
+
+}  // namespace tollvane

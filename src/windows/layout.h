@@ -1,0 +1,105 @@
+#pragma once
+// A window's design as data: its frame, its controls with their places, texts, fonts and colours,
+// and its menu bar. Positions and sizes are in twips (1/1440 inch; 15 twips are one pixel at 96
+// dots per inch), measured from the top-left corner of the client area below the menu bar. The Qt
+// layer builds the widgets from this data.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tollvane {
+
+struct Colour {
+    enum class Role { Default, Fixed, Highlight, MenuText, WindowFrame, WindowText };
+    Role role = Role::Default;
+    std::uint8_t red = 0, green = 0, blue = 0;
+
+    static Colour fixed(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        return {Role::Fixed, r, g, b};
+    }
+    static Colour system(Role r) { return {r, 0, 0, 0}; }
+    bool isDefault() const { return role == Role::Default; }
+};
+
+// "MS Sans Serif" stands for the desktop's default sans-serif font at the given size.
+struct FontSpec {
+    std::string family = "MS Sans Serif";
+    double pointSize = 8.25;
+    bool bold = false;
+};
+
+enum class ControlKind {
+    Button,
+    TextBox,     // editable one-line text box
+    DisplayBox,  // text box that only shows text: disabled, not a tab stop
+    Label,
+    OptionButton,
+    Line,   // from (left, top) to (right, bottom)
+    Shape,  // filled rectangle
+    Calendar,
+    Picture,
+    Browser,
+    Hidden,  // a control with no place on the screen (the media player)
+};
+
+struct ControlLayout {
+    std::string name;
+    ControlKind kind = ControlKind::Label;
+    std::string caption;
+    int left = 0, top = 0, width = 0, height = 0;  // a line's end point is (width, height)
+    int tab = -1;                                  // position in the tab order; -1: none
+    FontSpec font;
+    Colour foreground;
+    Colour background;
+    int lineWidthPx = 1;
+    bool wordWrap = false;
+    bool defaultButton = false;  // Enter presses it
+    bool cancelButton = false;   // Esc presses it
+    bool visible = true;
+};
+
+struct MenuLayout {
+    std::string name;
+    std::string caption;
+    std::vector<MenuLayout> items;  // empty: the item itself runs its Click
+};
+
+enum class Border { FixedSingle, FixedDialog, Sizable };
+
+struct WindowLayout {
+    std::string name;
+    std::string caption;
+    Border border = Border::FixedSingle;
+    bool minimizeButton = true;
+    bool maximizeButton = false;
+    bool taskbarButton = true;
+    int clientWidth = 0, clientHeight = 0;
+    int borderWidth = 45;  // each side, for windows whose outer width the program sets
+    struct Point {
+        int x = 0, y = 0;
+    };
+    std::optional<Point> position;  // client area's top-left on the screen; none: the system places it
+    Colour background;
+    FontSpec defaultFont;
+    std::vector<ControlLayout> controls;
+    std::vector<MenuLayout> menus;
+
+    const ControlLayout* find(const std::string& controlName) const;
+};
+
+// Builders that keep the window designs short.
+ControlLayout control(std::string name, ControlKind kind, std::string caption, int left, int top,
+                      int width, int height, int tab);
+ControlLayout coloured(ControlLayout c, Colour foreground, Colour background = {});
+ControlLayout withFont(ControlLayout c, FontSpec font);
+ControlLayout line(std::string name, int x1, int y1, int x2, int y2, Colour colour, int widthPx);
+// A light-yellow filled rectangle with a thin outline.
+ControlLayout shape(std::string name, int left, int top, int width, int height);
+
+// "Click Here To Buy From " followed by the shop's name: the caption of every shop button.
+std::string shopButtonCaption();
+std::string shopName();
+
+}  // namespace tollvane
