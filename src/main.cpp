@@ -1,1 +1,23 @@
-int main() { return 0; }
+// Tollvane: a desktop alarm clock with a one-date calendar reminder.
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+
+#include "platform/qt/desktop.h"
+#include "platform/qt/program_icon.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tollvane"));
+    QApplication::setWindowIcon(tollvane::programIcon());
+    QApplication::setQuitOnLastWindowClosed(false);  // only the exit sequence ends the program
+    // Where the window's font is not installed, a close relative of it draws the clock.
+    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+
+    tollvane::Desktop desktop;
+    QObject::connect(&desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
+                     Qt::QueuedConnection);
+    desktop.start();
+    return QApplication::exec();
+}

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <system_error>
 
 namespace tollvane {
 
@@ -32,10 +33,17 @@ std::optional<double> parseNumber(std::string_view text) {
     }
     while (i < n && isBlank(text[i])) ++i;
     if (!digits || i != n) return std::nullopt;
-    if (number.front() == '.') number.insert(0, "0");
+    if (number.front() == '.') number = "0" + number;
     // from_chars, unlike strtod, ignores the locale: the decimal point is always '.'.
     double value = 0;
-    std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto parsed = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (parsed.ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when it does not fit: a whole part other than zero
+        // overflowed, anything else is too small to tell from zero.
+        const std::size_t firstNonZero = number.find_first_not_of('0');
+        const bool overflow = firstNonZero != std::string::npos && number[firstNonZero] != '.';
+        value = overflow ? HUGE_VAL : 0.0;
+    }
     return negative ? -value : value;
 }
 

@@ -1,6 +1,8 @@
 // The main window's design: the alarm panel on the left (0 to 3465 twips), the reminder panel on
 // the right (from 3600), yellow bars along the top and bottom edges.
 
+#include <utility>
+
 #include "windows/frm_alarm_clock.h"
 
 namespace tollvane {
@@ -83,6 +85,18 @@ WindowLayout makeLayout() {
                                   kWhite));
     w.controls.push_back(control("TxtRem", K::TextBox, "", 3600, 3240, 4815, 1215, 12));
     w.controls.push_back(control("cmdremset", K::Button, "Set Reminder", 5040, 4470, 1695, 315, 14));
+
+    const std::pair<const char*, const char*> spoken[] = {
+        {"txttimetot", "Time, hours and minutes"}, {"txttimetot2", "Time, seconds"},
+        {"TxtTime", "Alarm time, H:MM on the 24-hour clock"}, {"CmdIn", "Hide the reminder panel"},
+        {"cmdRem", "Show the reminder panel"}, {"txtfreq1", "Frequency in hertz"},
+        {"txtdura1", "Duration in milliseconds"}, {"txtam", "Amount of beeps"},
+        {"Calendar1", "Reminder date"}, {"TxtRem", "Reminder text"}};
+    for (const auto& [name, text] : spoken) {
+        for (auto& c : w.controls) {
+            if (c.name == name) c.accessibleName = text;
+        }
+    }
 
     // No place on the screen.
     ControlLayout player = control("WindowsMediaPlayer1", K::Hidden, "", 960, 5040, 5415, 615, 5);

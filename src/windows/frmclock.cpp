@@ -29,6 +29,8 @@ WindowLayout makeLayout() {
     w.controls.push_back(withFont(
         coloured(control("txttimetot2", K::DisplayBox, "", 2040, 360, 1095, 960, 0), frame, black),
         clockFont));
+    w.controls[1].accessibleName = "Time, hours and minutes";
+    w.controls[2].accessibleName = "Time, seconds";
     w.menus = {{"MnuFull", "Full View", {}}};
     return w;
 }

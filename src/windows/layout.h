@@ -58,6 +58,7 @@ struct ControlLayout {
     bool defaultButton = false;  // Enter presses it
     bool cancelButton = false;   // Esc presses it
     bool visible = true;
+    std::string accessibleName;  // for screen readers, where the caption does not say it
 };
 
 struct MenuLayout {

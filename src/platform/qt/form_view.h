@@ -1,0 +1,58 @@
+#pragma once
+// One renderer for every window: it builds the widgets from a window's layout data, binds each to
+// its model value, forwards clicks, menu choices, typing, activation and the close box, and
+// mirrors the model back onto the widgets after every event.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "windows/form.h"
+
+class QMenuBar;
+
+namespace tollvane {
+
+// Twips to device-independent pixels: 15 twips a pixel at 96 dots per inch, following the screen's
+// logical DPI.
+int twipsToPixels(int twips, double logicalDpi = 96.0);
+
+class FormView : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dispatch` runs a handler of the model as one event of the program.
+    FormView(Form& model, std::function<void(std::function<void()>)> dispatch);
+
+    Form& model() const { return m_model; }
+    // Copies the model's state onto the widgets: texts, enabled states, width, caption.
+    void mirror();
+    // The widget of a control, by its name (the widget's objectName).
+    QWidget* widget(const std::string& controlName) const;
+    // Pixel size of the client area below the menu bar.
+    QSize clientSize() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    class Canvas;
+    void build();
+    void buildMenus();
+    QWidget* makeWidget(const ControlLayout& c);
+    void applyTabOrder();
+    void applyWidth();
+    int px(int twips) const;
+
+    Form& m_model;
+    std::function<void(std::function<void()>)> m_dispatch;
+    Canvas* m_canvas = nullptr;
+    std::map<std::string, QPointer<QWidget>> m_widgets;
+    double m_dpi = 96.0;
+    int m_shownRequests = 0;
+    int m_appliedWidth = -1;
+};
+
+}  // namespace tollvane

@@ -1,0 +1,34 @@
+#pragma once
+// The settings store on Linux: one per-user INI file (~/.config/Tollvane/settings.ini, or under
+// $XDG_CONFIG_HOME). Application, section and key names are folded to lower case, so every
+// capitalisation reaches one entry; values are kept exactly. Each save rewrites the file
+// atomically: a program killed while saving leaves the old file or the new one, never half of it.
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+#include "platform/ports.h"
+
+namespace tollvane {
+
+class QtSettingsStore : public SettingsStore {
+public:
+    explicit QtSettingsStore(const QString& filePath = defaultPath());
+    static QString defaultPath();
+
+    std::string GetSetting(const std::string& app, const std::string& section,
+                           const std::string& key) override;
+    Status SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& value) override;
+    std::string location() const override;
+
+    // Why the file could not be read at start, or empty: the program then starts with empty values.
+    QString readProblem() const { return m_readProblem; }
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+    QString m_readProblem;
+};
+
+}  // namespace tollvane

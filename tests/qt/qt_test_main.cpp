@@ -1,0 +1,15 @@
+// Qt tests need one QApplication for the whole run; the real home folder is never touched.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
