@@ -283,7 +283,10 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             auto* radio = new QRadioButton(q(c.caption), m_canvas);
             QPalette pal = radio->palette();
             pal.setColor(QPalette::WindowText, toQColor(c.foreground, palette(), Qt::black));
-            pal.setColor(QPalette::Window, toQColor(c.background, palette(), Qt::white));
+            // A button fills its background in the Button role.
+            const QColor background = toQColor(c.background, palette(), Qt::white);
+            pal.setColor(QPalette::Window, background);
+            pal.setColor(QPalette::Button, background);
             radio->setPalette(pal);
             radio->setAutoFillBackground(true);
             if (auto* option = std::get_if<OptionButton*>(&ref)) {

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tollvane needs on Debian 12. Safe to run again:
+# packages already present are left alone. Needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-webengine-dev
+  libpulse-dev libgtest-dev libgmock-dev
+  # fonts the windows use: a Comic Sans relative and an Arial-metric sans
+  fonts-comic-neue fonts-liberation
+  # tests: a display, a sound server with a null sink, window tools
+  xvfb x11-utils xdotool xauth pulseaudio pulseaudio-utils python3
+  # tests of the Windows build
+  mingw-w64 wine wine64
+  # fuzzing
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
