@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
@@ -226,17 +226,8 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             const std::string name = c.name;
             connect(b, &QPushButton::clicked, this,
                     [this, name] { m_dispatch([this, name] { m_model.Click(name); }); });
-            // Enter and Esc press the window's default and cancel buttons.
-            if (c.defaultButton) {
-                for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-                    connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, b,
-                            &QPushButton::click);
-                }
-            }
-            if (c.cancelButton) {
-                connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, b,
-                        &QPushButton::click);
-            }
+            if (c.defaultButton) m_defaultButton = b;
+            if (c.cancelButton) m_cancelButton = b;
             w = b;
             break;
         }
@@ -408,6 +399,19 @@ void FormView::closeEvent(QCloseEvent* event) {
     // The model decides what the close box does; the window follows the model afterwards.
     event->ignore();
     m_dispatch([this] { m_model.Form_Unload(); });
+}
+
+// Enter and Esc that no control took press the window's default and cancel buttons.
+void FormView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    QPushButton* target = nullptr;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_defaultButton) target = m_defaultButton;
+    if (key == Qt::Key_Escape && m_cancelButton) target = m_cancelButton;
+    if (target && target->isEnabled() && event->modifiers() == Qt::NoModifier) {
+        target->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 bool FormView::event(QEvent* event) {

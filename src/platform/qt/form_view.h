@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +13,7 @@
 #include "windows/form.h"
 
 class QMenuBar;
+class QPushButton;
 
 namespace tollvane {
 
@@ -35,6 +37,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -53,6 +56,8 @@ private:
     double m_dpi = 96.0;
     int m_shownRequests = 0;
     int m_appliedWidth = -1;
+    QPointer<QPushButton> m_defaultButton;
+    QPointer<QPushButton> m_cancelButton;
 };
 
 }  // namespace tollvane
