@@ -69,11 +69,15 @@ Status ReminderFile::ReadReminderFile(std::string& text) {
 }
 
 Status ReminderFile::DeleteReminderFile() {
-    Status result = Status::failure("no reminder file");
+    // Both places are cleared; a copy that stays behind is a failure even if the other went.
+    bool found = false;
+    Status result;
     for (const std::string& p : {path(), fallbackPath()}) {
-        if (m_files.exists(p)) result = m_files.removeFile(p);
+        if (!m_files.exists(p)) continue;
+        found = true;
+        if (Status removed = m_files.removeFile(p); !removed && result) result = removed;
     }
-    return result;
+    return found ? result : Status::failure("no reminder file");
 }
 
 }  // namespace tollvane

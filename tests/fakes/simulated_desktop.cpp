@@ -1,5 +1,7 @@
 #include "fakes/simulated_desktop.h"
 
+#include <variant>
+
 namespace tollvane::fakes {
 
 namespace {
@@ -25,6 +27,11 @@ frmAlarmClock& SimulatedDesktop::start() {
 }
 
 void SimulatedDesktop::click(Form& window, const std::string& controlName) {
+    // A disabled button takes no clicks.
+    const ControlRef target = window.control(controlName);
+    if (const auto* button = std::get_if<CommandButton*>(&target); button && !(*button)->Enabled) {
+        return;
+    }
     const long long t = clock.ms();
     window.Click(controlName);
     afterEvent(t);
@@ -95,7 +102,8 @@ bool SimulatedDesktop::fireNextBefore(long long endMs) {
     Form* window = const_cast<Form*>(key.first);
     const long long firedAt = clock.ms();
     window->runTimer(key.second);
-    if (key.second == "Timer1" && dynamic_cast<frmAlarmClock*>(window)) ++ticks;
+    const bool clockTick = key.second == "Timer1" && dynamic_cast<frmAlarmClock*>(window);
+    if (clockTick) ++ticks;
 
     // Re-arm: the clock tick at the next whole second of the clock, like the real binding; every
     // other timer one interval after it fired.
@@ -113,12 +121,25 @@ bool SimulatedDesktop::fireNextBefore(long long endMs) {
         // The interval was just changed from 100 to 1000 by the tick itself: align it.
         if (again->second.dueMs % 1000 != 0) again->second.dueMs = (clock.ms() / 1000 + 1) * 1000;
     }
+    if (clockTick && onTick) onTick();
     return true;
+}
+
+void SimulatedDesktop::dispatchPosted() {
+    while (!m_posted.empty() && !program.ended()) {
+        auto event = std::move(m_posted.front());
+        m_posted.pop_front();
+        event();
+    }
 }
 
 void SimulatedDesktop::runFor(long long ms) {
     const long long end = clock.ms() + ms;
+    // Queued input goes first: the desktop hands it over as soon as the event that was running
+    // when it arrived has returned.
+    dispatchPosted();
     while (fireNextBefore(end)) {
+        dispatchPosted();
     }
     if (clock.ms() < end && !program.ended()) clock.setMs(end);
 }

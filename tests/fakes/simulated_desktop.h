@@ -4,6 +4,8 @@
 // tick is scheduled as the real program schedules it: 100 ms after load, then at each whole
 // second of the clock.
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -29,11 +31,16 @@ public:
     // Runs until the clock reads the given time of day (today, or tomorrow if it has passed).
     void runUntil(int hour, int minute, int second);
 
-    // User events, each dispatched like the real desktop dispatches them.
+    // User events, each dispatched like the real desktop dispatches them; a click on a disabled
+    // button does nothing.
     void click(Form& window, const std::string& controlName);
     void type(TextBox& box, const std::string& text) { box.Text = text; }
     void activate(Form& window);
     void close(Form& window);
+
+    // Input that arrives while a handler is running (a click during a ring). The desktop queues
+    // it and runFor dispatches it once the running event has ended, before the next timer.
+    void post(std::function<void()> event) { m_posted.push_back(std::move(event)); }
 
     bool isLoadedClockWindow();
 
@@ -48,7 +55,8 @@ public:
     FakeBrowser browser;
     Program program;
 
-    int ticks = 0;  // Timer1 ticks so far
+    int ticks = 0;                 // Timer1 ticks so far
+    std::function<void()> onTick;  // runs after each clock tick of the main window
 
 private:
     struct Scheduled {
@@ -59,7 +67,9 @@ private:
     void afterEvent(long long eventStartMs);
     void schedule(long long changeMs);
     bool fireNextBefore(long long endMs);
+    void dispatchPosted();
 
+    std::deque<std::function<void()>> m_posted;
     std::map<std::pair<const Form*, std::string>, Scheduled> m_timers;
 };
 

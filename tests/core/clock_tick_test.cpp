@@ -1,0 +1,325 @@
+// The one-second clock tick: the time in both windows, and the alarm that rings once at the first
+// tick of its minute.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/settings_keys.h"
+#include "fakes/simulated_desktop.h"
+
+namespace tollvane {
+namespace {
+
+using fakes::FakeClock;
+using fakes::SimulatedDesktop;
+namespace keys = settings_keys;
+
+// Virtual milliseconds of a moment on the given day.
+long long at(int day, int h, int m, int s, int ms = 0) {
+    FakeClock c;
+    c.set(2026, 12, day, h, m, s, ms);
+    return c.ms();
+}
+
+void arm(SimulatedDesktop& d, const std::string& time, const std::string& freq,
+         const std::string& dura, const std::string& count) {
+    frmAlarmClock& w = d.main();
+    d.type(w.TxtTime, time);
+    d.type(w.txtfreq1, freq);
+    d.type(w.txtdura1, dura);
+    d.type(w.txtam, count);
+    d.click(w, "CmdSet");
+}
+
+void storeAlarm(SimulatedDesktop& d, const std::string& time, const std::string& freq,
+                const std::string& dura) {
+    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kTimeAlarm, time);
+    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic, freq);
+    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic2, dura);
+}
+
+TEST(ClockTick, AtZeroFiveNine_BothWindowsShowIt_ClockWindowMadeHiddenByTheFirstTick) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 0, 5, 8, 950);
+    frmAlarmClock& w = d.start();
+    EXPECT_FALSE(d.isLoadedClockWindow());
+    d.runFor(100);
+    ASSERT_EQ(d.ticks, 1);
+    EXPECT_EQ(w.txttimetot.Text, "0:05");
+    EXPECT_EQ(w.txttimetot2.Text, ":09");
+    ASSERT_TRUE(d.isLoadedClockWindow());
+    frmclock& c = d.program.frmclock();
+    EXPECT_FALSE(c.Visible);
+    EXPECT_EQ(c.txttimetot.Text, "0:05");
+    EXPECT_EQ(c.txttimetot2.Text, ":09");
+    EXPECT_TRUE(w.Visible);
+}
+
+TEST(ClockTick, FirstTickAbout100msAfterLoad_ThenOnEveryWholeSecond) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 9, 0, 0, 250);
+    std::vector<long long> tickTimes;
+    d.onTick = [&] { tickTimes.push_back(d.clock.ms()); };
+    frmAlarmClock& w = d.start();
+    d.runFor(99);
+    EXPECT_TRUE(tickTimes.empty());
+    d.runFor(5000 - 99);
+    const std::vector<long long> expected = {at(7, 9, 0, 0, 350), at(7, 9, 0, 1), at(7, 9, 0, 2),
+                                             at(7, 9, 0, 3),      at(7, 9, 0, 4), at(7, 9, 0, 5)};
+    EXPECT_EQ(tickTimes, expected);
+    EXPECT_EQ(w.Timer1.Interval, 1000);
+    EXPECT_EQ(w.txttimetot2.Text, ":05");
+}
+
+TEST(ClockTick, Armed1930Count3_ThreeBeepsBackToBackThenHasPassedAndNothingMore) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 19, 29, 50);
+    frmAlarmClock& w = d.start();
+    arm(d, "19:30", "800", "200", "3");
+    d.runUntil(19, 29, 59);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    d.runUntil(19, 30, 0);
+    ASSERT_EQ(d.tone.beeps.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(d.tone.beeps[i].frequencyHz, 800);
+        EXPECT_EQ(d.tone.beeps[i].durationMs, 200);
+        EXPECT_EQ(d.tone.beeps[i].startMs, at(7, 19, 30, 0) + 200 * static_cast<long long>(i));
+    }
+    EXPECT_EQ(w.TxtTime.Text, "19:30 Has Passed");
+    EXPECT_FALSE(w.CmdSet.Enabled);  // rung is still armed, with a text that never matches
+    d.runUntil(19, 35, 0);
+    EXPECT_EQ(d.tone.beeps.size(), 3u);
+    // The same time the next day (the whole day in between is run by WholeDay_... below).
+    d.clock.set(2026, 12, 8, 19, 29, 50);
+    d.runUntil(19, 31, 0);
+    EXPECT_EQ(d.tone.beeps.size(), 3u);
+    EXPECT_EQ(w.TxtTime.Text, "19:30 Has Passed");
+}
+
+TEST(ClockTick, RingingTick_EnablesTheReminderCheckBeforeTheFirstBeep) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "800", "100", "2");
+    std::vector<bool> checkEnabledAtBeep;
+    d.tone.onBeep = [&] { checkEnabledAtBeep.push_back(w.Timer2.Enabled); };
+    d.runUntil(7, 29, 59);
+    EXPECT_FALSE(w.Timer2.Enabled);
+    d.runUntil(7, 30, 0);
+    EXPECT_EQ(checkEnabledAtBeep, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(w.Timer2.Enabled);
+    d.runFor(1000);  // the check runs once and turns itself off
+    EXPECT_FALSE(w.Timer2.Enabled);
+}
+
+TEST(ClockTick, ReminderOptionCleared_RingsButLeavesTheCheckOff) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "800", "100", "1");
+    w.OptDate.Value = false;
+    d.runUntil(7, 30, 0);
+    EXPECT_EQ(d.tone.beeps.size(), 1u);
+    EXPECT_FALSE(w.Timer2.Enabled);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+}
+
+struct CountCase {
+    const char* stored;  // nullptr: no count stored
+    std::size_t beeps;
+};
+
+class RestoredCount : public ::testing::TestWithParam<CountCase> {};
+
+// The count the ring uses is the captured one, here the one restored at start-up.
+TEST_P(RestoredCount, RingsThatManyBeepsAndMarksTheAlarmRung) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    storeAlarm(d, "7:30", "800", "50");
+    if (GetParam().stored) {
+        d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic3,
+                               GetParam().stored);
+    }
+    frmAlarmClock& w = d.start();
+    d.runUntil(7, 30, 0);
+    EXPECT_EQ(d.tone.beeps.size(), GetParam().beeps);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+    d.runFor(120000);
+    EXPECT_EQ(d.tone.beeps.size(), GetParam().beeps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, RestoredCount,
+                         ::testing::Values(CountCase{nullptr, 1}, CountCase{"", 1},
+                                           CountCase{"0", 0}, CountCase{"2", 2},
+                                           CountCase{"2.5", 2}, CountCase{"-3", 0},
+                                           CountCase{"many", 1}));
+
+TEST(ClockTick, UnplayableTone_RingIsSilentTakesNoTimeAndStillMarksTheAlarmRung) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "20", "500", "5");
+    std::vector<long long> tickTimes;
+    d.onTick = [&] { tickTimes.push_back(d.clock.ms()); };
+    d.runUntil(7, 30, 1);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+    EXPECT_EQ(tickTimes.back(), at(7, 7, 30, 1));
+    EXPECT_EQ(tickTimes[tickTimes.size() - 2], at(7, 7, 30, 0));
+}
+
+class NonMatchingAlarmText : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(NonMatchingAlarmText, NeverRings) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 0);
+    frmAlarmClock& w = d.start();
+    arm(d, GetParam(), "800", "100", "1");
+    bool checkEverEnabled = false;
+    d.onTick = [&] { checkEverEnabled = checkEverEnabled || w.Timer2.Enabled; };
+    d.runUntil(7, 32, 0);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    EXPECT_FALSE(checkEverEnabled);
+    EXPECT_EQ(w.TxtTime.Text, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(OnlyTheClocksOwnFormRings, NonMatchingAlarmText,
+                         ::testing::Values("07:30", "7:30 ", " 7:30", "7:3", "7.30", "7:30am",
+                                           "7:30:00", "19:30"));
+
+TEST(ClockTick, NotArmed_OnlyTheDisplayChanges) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    frmAlarmClock& w = d.start();
+    d.type(w.TxtTime, "7:30");
+    d.runUntil(7, 31, 0);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    EXPECT_EQ(w.TxtTime.Text, "7:30");
+    EXPECT_FALSE(w.Timer2.Enabled);
+    EXPECT_TRUE(w.CmdSet.Enabled);
+    EXPECT_EQ(w.txttimetot.Text, "7:31");
+    EXPECT_EQ(w.txttimetot2.Text, ":00");
+}
+
+TEST(ClockTick, ClosedClockWindow_MadeAgainHiddenByTheNextTickWithTheCurrentTime) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 9, 0, 0);
+    frmAlarmClock& w = d.start();
+    d.runFor(100);
+    d.click(w, "MnuClock");
+    ASSERT_TRUE(d.program.frmclock().Visible);
+    d.runFor(2000);
+    d.close(d.program.frmclock());
+    EXPECT_FALSE(d.isLoadedClockWindow());
+    EXPECT_TRUE(w.Visible);
+    d.runFor(1000);
+    ASSERT_TRUE(d.isLoadedClockWindow());
+    frmclock& again = d.program.frmclock();
+    EXPECT_FALSE(again.Visible);
+    EXPECT_EQ(again.txttimetot.Text, "9:00");
+    EXPECT_EQ(again.txttimetot2.Text, ":03");
+}
+
+TEST(ClockTick, Midnight_HourShowsAsZero_AlarmAtZeroRings) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 31, 23, 59, 58, 950);
+    frmAlarmClock& w = d.start();
+    arm(d, "0:00", "800", "10", "1");
+    d.runFor(100);
+    EXPECT_EQ(w.txttimetot.Text, "23:59");
+    EXPECT_EQ(w.txttimetot2.Text, ":59");
+    d.runFor(1000);
+    EXPECT_EQ(w.txttimetot.Text, "0:00");
+    EXPECT_EQ(w.txttimetot2.Text, ":00");
+    EXPECT_EQ(d.program.frmclock().txttimetot.Text, "0:00");
+    EXPECT_EQ(d.tone.beeps.size(), 1u);
+    EXPECT_EQ(w.TxtTime.Text, "0:00 Has Passed");
+}
+
+TEST(ClockTick, ClockSetForwardAcrossTheAlarmMinute_RingsNothingUntilThatTimeComesAgain) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 50);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "800", "100", "1");
+    d.runFor(5000);
+    d.clock.set(2026, 12, 7, 7, 31, 20);
+    d.runFor(600 * 1000);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    EXPECT_EQ(w.TxtTime.Text, "7:30");  // still armed for that time
+    d.clock.set(2026, 12, 8, 7, 29, 0);
+    d.runUntil(7, 29, 59);
+    EXPECT_TRUE(d.tone.beeps.empty());
+    d.runFor(1000);
+    ASSERT_EQ(d.tone.beeps.size(), 1u);
+    EXPECT_EQ(d.tone.beeps[0].startMs, at(8, 7, 30, 0));
+}
+
+TEST(ClockTick, WholeDay_EverySecondShownOnceInOrder_AlarmRingsOnce) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 6, 23, 59, 59, 900);
+    frmAlarmClock& w = d.start();
+    arm(d, "13:07", "800", "100", "2");
+    std::vector<std::string> shown;
+    shown.reserve(86400);
+    bool windowsAgree = true;
+    d.onTick = [&] {
+        shown.push_back(w.txttimetot.Text + w.txttimetot2.Text);
+        const frmclock& c = d.program.frmclock();
+        windowsAgree = windowsAgree && c.txttimetot.Text == w.txttimetot.Text &&
+                       c.txttimetot2.Text == w.txttimetot2.Text;
+    };
+    d.runFor(24LL * 3600 * 1000);
+    ASSERT_EQ(shown.size(), 86400u);
+    char expected[16];
+    int mismatches = 0;
+    for (int i = 0; i < 86400 && mismatches < 5; ++i) {
+        std::snprintf(expected, sizeof expected, "%d:%02d:%02d", i / 3600, i / 60 % 60, i % 60);
+        if (shown[static_cast<std::size_t>(i)] != expected) {
+            ADD_FAILURE() << "tick " << i << " showed " << shown[static_cast<std::size_t>(i)]
+                          << ", expected " << expected;
+            ++mismatches;
+        }
+    }
+    EXPECT_TRUE(windowsAgree);
+    ASSERT_EQ(d.tone.beeps.size(), 2u);
+    EXPECT_EQ(d.tone.beeps[0].startMs, at(7, 13, 7, 0));
+    EXPECT_EQ(w.TxtTime.Text, "13:07 Has Passed");
+}
+
+TEST(ClockTick, MainWindowHiddenInClockView_AlarmStillRings) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 50);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "800", "100", "2");
+    d.click(w, "MnuClock");
+    ASSERT_FALSE(w.Visible);
+    d.runUntil(7, 30, 0);
+    EXPECT_EQ(d.tone.beeps.size(), 2u);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+    EXPECT_FALSE(w.Visible);  // ringing brings nothing to the front
+    EXPECT_EQ(d.program.frmclock().txttimetot.Text, "7:30");
+}
+
+TEST(ClockTick, Count32767_RingsExactlyThatManyThenTheClockGoesOn) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 7, 29, 58);
+    frmAlarmClock& w = d.start();
+    arm(d, "7:30", "800", "1", "32767");
+    d.runUntil(7, 30, 0);
+    const int ticksAfterRing = d.ticks;
+    ASSERT_EQ(d.tone.beeps.size(), 32767u);
+    EXPECT_EQ(d.tone.beeps.back().startMs, at(7, 7, 30, 0) + 32766);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+    // The ticks that fell due during the ring come as one, at the next whole second.
+    d.runUntil(7, 30, 33);
+    EXPECT_EQ(d.ticks, ticksAfterRing + 1);
+    EXPECT_EQ(w.txttimetot2.Text, ":33");
+    d.runFor(60000);
+    EXPECT_EQ(d.tone.beeps.size(), 32767u);
+}
+
+}  // namespace
+}  // namespace tollvane
