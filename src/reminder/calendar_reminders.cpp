@@ -33,9 +33,10 @@ void frmAlarmClock::cmdremset_Click() {
     curRemYear = year;
     reminderStoredThisRun = true;
 
+    const int shownBefore = remindersShown;
     app.ports().messages.show(
         "Success, Now choose a time and system speaker sound and press Set Alarm!!", "Status:");
-    TxtRem.Text.clear();
+    if (remindersShown == shownBefore) TxtRem.Text.clear();
     cmdremset.Enabled = false;
 }
 
@@ -56,6 +57,7 @@ void frmAlarmClock::Timer2_Timer() {
         ReminderFile file(app.ports().files);
         if (file.ReadReminderFile(fileRemText)) {
             TxtRem.Text = fileRemText;
+            ++remindersShown;
             file.DeleteReminderFile();
         }
     }

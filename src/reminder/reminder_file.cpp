@@ -40,16 +40,29 @@ std::string ReminderFile::fallbackPath() const {
     return m_files.userDataDirectory() + m_files.separator() + kReminderFileName;
 }
 
+// There is one pending reminder, so a write leaves one copy: the other place is cleared. A copy
+// beside the executable that cannot be cleared would hide the new text (reading looks there
+// first), so then the write fails and the earlier reminder stays as it was.
 Status ReminderFile::WriteReminderFile(const std::string& text) {
     const std::string bytes = reminderFileBytes(m_files.encodeText(text));
     const Status beside = m_files.writeFile(path(), bytes);
-    if (beside) return beside;
+    if (beside) {
+        if (m_files.exists(fallbackPath())) m_files.removeFile(fallbackPath());
+        return beside;
+    }
 
     Status folder = m_files.makeDirectory(m_files.userDataDirectory());
     Status inUserFolder = folder ? m_files.writeFile(fallbackPath(), bytes) : folder;
     if (!inUserFolder) {
         return Status::failure(path() + ": " + beside.error + "\n" + fallbackPath() + ": " +
                                inUserFolder.error);
+    }
+    if (m_files.exists(path())) {
+        if (Status stale = m_files.removeFile(path()); !stale) {
+            m_files.removeFile(fallbackPath());
+            return Status::failure(path() + ": an earlier reminder there cannot be replaced: " +
+                                   stale.error);
+        }
     }
     return inUserFolder;
 }

@@ -50,6 +50,9 @@ public:
     // True once a reminder has been stored in this run: from then on its date is the one in force
     // and the date restored at start-up no longer replaces it.
     bool reminderStoredThisRun = false;
+    // How many reminders the check has shown; a store whose success box was open while the alarm
+    // rang and showed the new reminder leaves that text in the box.
+    int remindersShown = 0;
 
     // Lifecycle (main_window_lifecycle.cpp).
     void Form_Load() override;

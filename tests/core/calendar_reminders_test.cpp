@@ -408,6 +408,22 @@ TEST(MessageBoxOpen, AlarmRingsBehindTheErrorBox) {
     EXPECT_FALSE(w.Timer2.Enabled);  // the check ran behind the box too
 }
 
+TEST(MessageBoxOpen, NewReminderShownBehindTheSuccessBox_StaysInTheBox) {
+    SimulatedDesktop d;
+    d.clock.set(2026, 12, 7, 9, 0, 50);
+    frmAlarmClock& w = d.start();
+    d.type(w.TxtTime, "9:01");
+    d.type(w.txtdura1, "10");
+    d.click(w, "CmdSet");
+    d.messages.whileOpen = [&] { d.runFor(15000); };  // the user reads the box as the alarm rings
+    storeReminder(d, "Dentist at 4");
+    ASSERT_EQ(d.messages.shown.size(), 1u);
+    EXPECT_EQ(d.messages.shown[0].title, "Status:");
+    EXPECT_EQ(d.files.files.size(), 0u);  // shown and taken from the file
+    EXPECT_EQ(w.TxtRem.Text, "Dentist at 4");
+    EXPECT_FALSE(w.cmdremset.Enabled);
+}
+
 class RestoredDate : public ::testing::Test {
 protected:
     // First run, on 6 December: a reminder for the 7th, then exit.

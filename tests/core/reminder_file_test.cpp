@@ -153,6 +153,42 @@ TEST_F(ReminderFileTest, FilesInBothFolders_ReadPrefersTheProgramFolder_DeleteRe
     EXPECT_FALSE(file.ReadReminderFile(text));
 }
 
+TEST_F(ReminderFileTest, WriteBeside_ClearsTheUserFolderCopy) {
+    fs.files[kFallback] = "\"older, in the user folder\"\r\n";
+    ASSERT_TRUE(file.WriteReminderFile("newer"));
+    EXPECT_EQ(fs.files.count(kFallback), 0u);
+    EXPECT_EQ(readBack(), "newer");
+}
+
+// A program folder where files can be removed but not written (a full disk, say).
+struct NoWritesBeside : MemoryFileSystem {
+    Status writeFile(const std::string& p, const std::string& bytes) override {
+        if (p.rfind(programDir, 0) == 0) return Status::failure("No space left on device");
+        return MemoryFileSystem::writeFile(p, bytes);
+    }
+};
+
+TEST(ReminderFileFallback, WriteToTheUserFolder_ClearsTheOldCopyBeside_SoTheNewTextIsFound) {
+    NoWritesBeside fs;
+    fs.files[kBeside] = "\"older, beside\"\r\n";
+    ReminderFile file(fs);
+    ASSERT_TRUE(file.WriteReminderFile("newer"));
+    EXPECT_EQ(fs.files.count(kBeside), 0u);
+    std::string text;
+    ASSERT_TRUE(file.ReadReminderFile(text));
+    EXPECT_EQ(text, "newer");
+}
+
+TEST_F(ReminderFileTest, OldCopyBesideCannotBeCleared_WriteFails_EarlierReminderStays) {
+    fs.files[kBeside] = "\"older, beside\"\r\n";
+    fs.readOnlyDirs.insert(fs.programDir);
+    const Status written = file.WriteReminderFile("newer");
+    ASSERT_FALSE(written);
+    EXPECT_NE(written.error.find(kBeside), std::string::npos) << written.error;
+    EXPECT_EQ(fs.files.count(kFallback), 0u);
+    EXPECT_EQ(readBack(), "older, beside");
+}
+
 TEST_F(ReminderFileTest, Delete_NoFile_Fails) {
     EXPECT_FALSE(file.DeleteReminderFile());
 }
