@@ -25,7 +25,8 @@ done
 mkdir -p "$WINEPREFIX"
 # Tests started before the prefix has booted wait for this marker to go (cmake/wine-run.sh).
 booting="$WINEPREFIX/.tollvane-booting"
-wineserver -p </dev/null >/dev/null 2>&1
+# (One may run already, left by a test run without this script: it is kept, and stopped below.)
+wineserver -p </dev/null >/dev/null 2>&1 || true
 trap 'rm -f "$booting"; wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 trap 'exit 130' INT TERM
 # The prefix boots while the compiler runs.

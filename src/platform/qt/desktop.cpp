@@ -13,6 +13,11 @@
 #if defined(TOLLVANE_HAVE_PULSE)
 #include "platform/pulse/pulse_tone.h"
 #endif
+#if defined(_WIN32)
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/win32_tone.h"
+#endif
 
 namespace tollvane {
 
@@ -27,15 +32,38 @@ public:
 };
 
 std::unique_ptr<Tone> soundServerTone() {
-#if defined(TOLLVANE_HAVE_PULSE)
+#if defined(_WIN32)
+    return std::make_unique<Win32Tone>();
+#elif defined(TOLLVANE_HAVE_PULSE)
     return std::make_unique<PulseTone>("Tollvane");
 #else
     return std::make_unique<SilentTone>();
 #endif
 }
 
-Ports portsOf(Clock& clock, Tone& tone, QtSettingsStore& settings, MessageBox& messages,
-              QtFileSystem& files, HelpWindow& help, BrowserClient& browser) {
+// Windows keeps the settings in the registry, where earlier versions left them; elsewhere one
+// INI file per user.
+std::unique_ptr<SettingsStore> settingsStore(const QString& path) {
+#if defined(_WIN32)
+    (void)path;
+    return std::make_unique<Win32SettingsStore>();
+#else
+    return std::make_unique<QtSettingsStore>(path.isEmpty() ? QtSettingsStore::defaultPath() : path);
+#endif
+}
+
+std::unique_ptr<FileSystem> fileSystem(const QString& programDir, const QString& userDataDir) {
+#if defined(_WIN32)
+    (void)programDir;
+    (void)userDataDir;
+    return std::make_unique<Win32FileSystem>();
+#else
+    return std::make_unique<QtFileSystem>(programDir, userDataDir);
+#endif
+}
+
+Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
+              FileSystem& files, HelpWindow& help, BrowserClient& browser) {
     return {clock, tone, settings, messages, files, help, browser};
 }
 
@@ -59,12 +87,11 @@ Desktop::Desktop(Options options)
       m_soundServer(m_options.tone ? nullptr : soundServerTone()),
       m_tone(m_options.tone ? *m_options.tone : *m_soundServer,
              [this](bool on) { m_ringing = on; }),
-      m_settings(m_options.settingsPath.isEmpty() ? QtSettingsStore::defaultPath()
-                                                  : m_options.settingsPath),
-      m_files(m_options.programDir, m_options.userDataDir),
+      m_settings(settingsStore(m_options.settingsPath)),
+      m_files(fileSystem(m_options.programDir, m_options.userDataDir)),
       m_browser(Form1::designLayout().caption, m_options.browserProgram),
-      m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_tone, m_settings,
-                        m_options.messages ? *m_options.messages : m_qtMessages, m_files, m_help,
+      m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_tone, *m_settings,
+                        m_options.messages ? *m_options.messages : m_qtMessages, *m_files, m_help,
                         m_browser)) {
     connect(&m_browser, &BrowserClient::windowClosed, this, [this] {
         for (Form* w : m_program.loadedWindows()) {

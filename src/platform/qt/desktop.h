@@ -74,9 +74,9 @@ private:
     QtClock m_clock;
     std::unique_ptr<Tone> m_soundServer;
     RingingTone m_tone;
-    QtSettingsStore m_settings;
+    std::unique_ptr<SettingsStore> m_settings;
     QtMessageBox m_qtMessages;
-    QtFileSystem m_files;
+    std::unique_ptr<FileSystem> m_files;
     HelpWindow m_help;
     BrowserClient m_browser;
     Program m_program;

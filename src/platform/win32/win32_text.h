@@ -1,0 +1,18 @@
+#pragma once
+// Conversions the Win32 adapters share: the program's UTF-8 strings to and from the UTF-16 the
+// wide API takes, and a system error code as readable text.
+
+#include <optional>
+#include <string>
+
+namespace tollvane::win32 {
+
+// nullopt when `utf8` is not valid UTF-8 (the API would otherwise see replacement characters).
+std::optional<std::wstring> toWide(const std::string& utf8);
+std::string toUtf8(const std::wstring& wide);
+
+// The system's message for an error code from GetLastError or a registry call, followed by the
+// code itself: "Access is denied. (error 5)".
+std::string errorText(unsigned long code);
+
+}  // namespace tollvane::win32

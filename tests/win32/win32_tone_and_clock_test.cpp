@@ -1,0 +1,68 @@
+// The speaker tone's limits and the local clock on Windows.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <future>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_tone.h"
+
+namespace tollvane {
+namespace {
+
+using Played = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+TEST(Win32Tone, RefusedFrequenciesAndDurations_SoundNothing_LongOnesLastAMinute) {
+    Played played;
+    Win32Tone tone([&](std::uint32_t hz, std::uint32_t ms) { played.emplace_back(hz, ms); });
+    tone.beep(36, 200);
+    tone.beep(32768, 200);
+    tone.beep(-800, 200);
+    tone.beep(800, 0);
+    tone.beep(800, -1);
+    EXPECT_TRUE(played.empty());
+
+    tone.beep(37, 1);
+    tone.beep(32767, 200);
+    tone.beep(800, 60001);
+    tone.beep(800, 2147483647);
+    EXPECT_EQ(played, (Played{{37, 1}, {32767, 200}, {800, 60000}, {800, 60000}}));
+}
+
+TEST(Win32Tone, KernelBeep_Returns) {
+    // Under Wine Beep returns at once without a sound; on Windows after the tone. Either way the
+    // ring must go on, which a beep that never returned would stop.
+    Win32Tone tone;
+    auto done = std::async(std::launch::async, [&] { tone.beep(800, 200); });
+    EXPECT_EQ(done.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+}
+
+std::tuple<int, int, int, int, int, int> fields(const LocalDateTime& t) {
+    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
+LocalDateTime fromRuntime(std::time_t when) {
+    std::tm tm{};
+    localtime_s(&tm, &when);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+}
+
+TEST(Win32Clock, Now_LiesBetweenTheRuntimesLocalTimesTakenAroundIt) {
+    Win32Clock clock;
+    const LocalDateTime before = fromRuntime(std::time(nullptr));
+    const LocalDateTime now = clock.now();
+    const LocalDateTime after = fromRuntime(std::time(nullptr));
+
+    EXPECT_LE(fields(before), fields(now));
+    EXPECT_LE(fields(now), fields(after));
+    EXPECT_GE(now.millisecond, 0);
+    EXPECT_LE(now.millisecond, 999);
+}
+
+}  // namespace
+}  // namespace tollvane
