@@ -15,7 +15,7 @@ packages=(
   # tests of the Windows build
   mingw-w64 wine wine64
   # fuzzing
-  clang libclang-rt-14-dev
+  clang clang-tidy libclang-rt-14-dev
 )
 
 missing=()

@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --workflow --preset ci
+scripts/tidy.sh build/ci
 scripts/fuzz.sh 60
 if [ -x scripts/windows-tests.sh ]; then
   scripts/windows-tests.sh

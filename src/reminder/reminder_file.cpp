@@ -45,7 +45,7 @@ std::string ReminderFile::fallbackPath() const {
 // first), so then the write fails and the earlier reminder stays as it was.
 Status ReminderFile::WriteReminderFile(const std::string& text) {
     const std::string bytes = reminderFileBytes(m_files.encodeText(text));
-    const Status beside = m_files.writeFile(path(), bytes);
+    Status beside = m_files.writeFile(path(), bytes);
     if (beside) {
         if (m_files.exists(fallbackPath())) m_files.removeFile(fallbackPath());
         return beside;

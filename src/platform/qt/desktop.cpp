@@ -144,6 +144,7 @@ void Desktop::reconcile() {
     const auto loaded = m_program.loadedWindows();
     for (auto it = m_views.begin(); it != m_views.end();) {
         if (!m_program.isLoaded(*it->first) || m_program.ended()) {
+            it->second->detach();
             it->second->hide();
             it->second->deleteLater();  // the view may be inside its own close event
             it = m_views.erase(it);

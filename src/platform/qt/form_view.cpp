@@ -357,6 +357,7 @@ void FormView::applyWidth() {
 }
 
 void FormView::mirror() {
+    if (m_detached) return;
     const QString caption = q(m_model.Caption);
     if (windowTitle() != caption) setWindowTitle(caption);
     applyWidth();
@@ -395,10 +396,15 @@ void FormView::mirror() {
     m_shownRequests = m_model.showRequests;
 }
 
+void FormView::detach() {
+    m_detached = true;
+    for (QObject* sender : findChildren<QObject*>()) QObject::disconnect(sender, nullptr, this, nullptr);
+}
+
 void FormView::closeEvent(QCloseEvent* event) {
     // The model decides what the close box does; the window follows the model afterwards.
     event->ignore();
-    m_dispatch([this] { m_model.Form_Unload(); });
+    if (!m_detached) m_dispatch([this] { m_model.Form_Unload(); });
 }
 
 // Enter and Esc that no control took press the window's default and cancel buttons.
@@ -407,7 +413,7 @@ void FormView::keyPressEvent(QKeyEvent* event) {
     QPushButton* target = nullptr;
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_defaultButton) target = m_defaultButton;
     if (key == Qt::Key_Escape && m_cancelButton) target = m_cancelButton;
-    if (target && target->isEnabled() && event->modifiers() == Qt::NoModifier) {
+    if (target && !m_detached && target->isEnabled() && event->modifiers() == Qt::NoModifier) {
         target->click();
         return;
     }
@@ -415,7 +421,7 @@ void FormView::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FormView::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
+    if (event->type() == QEvent::WindowActivate && !m_detached) {
         m_dispatch([this] { m_model.Form_Activate(); });
     }
     return QMainWindow::event(event);

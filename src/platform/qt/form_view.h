@@ -34,6 +34,8 @@ public:
     QWidget* widget(const std::string& controlName) const;
     // Pixel size of the client area below the menu bar.
     QSize clientSize() const;
+    // The model is going away: from now on the view forwards nothing and reads nothing of it.
+    void detach();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,6 +58,7 @@ private:
     double m_dpi = 96.0;
     int m_shownRequests = 0;
     int m_appliedWidth = -1;
+    bool m_detached = false;
     QPointer<QPushButton> m_defaultButton;
     QPointer<QPushButton> m_cancelButton;
 };
