@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "platform/qt/desktop.h"
+#include "platform/qt/end_signals.h"
 #include "platform/qt/program_icon.h"
 
 int main(int argc, char* argv[]) {
@@ -18,6 +19,11 @@ int main(int argc, char* argv[]) {
     tollvane::Desktop desktop;
     QObject::connect(&desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
                      Qt::QueuedConnection);
+    // Asked to end from outside (`kill`, or the session as the user logs out): the program ends as
+    // File > Exit ends it, saving what the user left in the window.
+    tollvane::EndSignals endSignals([&desktop] { desktop.endFromOutside(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &desktop,
+                     [&desktop] { desktop.endFromOutside(); });
     desktop.start();
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #   2. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps) and a reminder for
 #      today: the alarm re-arms at load, rings audibly at its minute, the reminder is taken from
 #      reminder.ini (the file is gone), and at exit the alarm reads "H:MM Has Passed".
+#   3. Ended by SIGTERM, as a session ends it at logout: the values are saved all the same.
 #
 #   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR
 set -u
@@ -125,4 +126,12 @@ kill -INT "$recorder"; wait "$recorder" 2>/dev/null
 [ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm text at exit is '$(value timealarm)'"
 [ "$(value remyear)" = " $(date +%Y)" ] || fail "the reminder year was not kept: '$(value remyear)'"
 "$check" "$work/ring.raw" $rate 3 800 200 || fail "the recording does not hold the three beeps"
+
+echo "== ended from outside (SIGTERM, as at logout): the values are saved as by File > Exit"
+start_program
+rm -f "$settings"
+kill -TERM "$app"
+timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end on SIGTERM"
+[ "$(value timealarm)" = "$alarm Has Passed" ] || fail "SIGTERM did not save the alarm: '$(value timealarm)'"
+[ "$(value AlarmMusic)" = 800 ] || fail "SIGTERM did not save the frequency"
 echo "PASS"

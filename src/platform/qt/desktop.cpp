@@ -112,6 +112,10 @@ void Desktop::start() {
     });
 }
 
+void Desktop::endFromOutside() {
+    dispatch([this] { m_program.frmAlarmClock().SaveAndQuit(); });
+}
+
 FormView* Desktop::view(const Form& window) const {
     const auto it = m_views.find(&window);
     return it == m_views.end() ? nullptr : it->second;

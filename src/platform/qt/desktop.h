@@ -49,6 +49,8 @@ public:
     // Loads the main window (its load sequence runs) and shows it.
     void start();
     void dispatch(const std::function<void()>& handler);
+    // Ends the program through the main window's exit sequence, as File > Exit does.
+    void endFromOutside();
 
     Program& program() { return m_program; }
     FormView* view(const Form& window) const;

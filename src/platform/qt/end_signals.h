@@ -1,0 +1,24 @@
+#pragma once
+// A desktop program asked to end by its session or by `kill` (SIGTERM, SIGHUP, SIGINT) ends the
+// way File > Exit ends it, so that what the user left in the window is saved.
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace tollvane {
+
+class EndSignals : public QObject {
+    Q_OBJECT
+public:
+    // `onEnd` runs on the UI thread, in the event loop, once per signal received.
+    explicit EndSignals(std::function<void()> onEnd, QObject* parent = nullptr);
+    ~EndSignals() override;
+
+private:
+    std::function<void()> m_onEnd;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace tollvane
