@@ -57,7 +57,8 @@ TEST(QtSettingsStore, CorruptFile_ReadsEmptyAndTellsWhy) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x00\x01\x02[[[ not = an \"ini", 22);
+    const char junk[] = "\x00\x01\x02[[[ not = an \"ini";
+    file.write(junk, sizeof junk - 1);
     file.close();
     QtSettingsStore store(path);
     EXPECT_EQ(store.GetSetting("Vuvuririvivur", "lastsettings", "timealarm"), "");
