@@ -7,7 +7,7 @@ packages=(
   # build
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-webengine-dev
-  libpulse-dev libgtest-dev libgmock-dev
+  libpulse-dev libgtest-dev libgmock-dev googletest
   # fonts the windows use: a Comic Sans relative and an Arial-metric sans
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
