@@ -6,68 +6,30 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_keys.h"
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 
 namespace tollvane {
 namespace {
 
-using fakes::FakeClock;
-using fakes::MemoryFileSystem;
-using fakes::MemorySettingsStore;
-using fakes::SimulatedDesktop;
-namespace keys = settings_keys;
-
-long long at(int day, int h, int m, int s, int ms = 0) {
-    FakeClock c;
-    c.set(2026, 12, day, h, m, s, ms);
-    return c.ms();
-}
-
-void typeSettings(SimulatedDesktop& d, const std::string& freq, const std::string& dura,
-                  const std::string& count) {
-    d.type(d.main().txtfreq1, freq);
-    d.type(d.main().txtdura1, dura);
-    d.type(d.main().txtam, count);
-}
-
-std::string stored(MemorySettingsStore& s, const char* key) {
-    return s.GetSetting(keys::kApp, keys::kLastSettings, key);
-}
-
-void expectIdle(const frmAlarmClock& w) {
-    EXPECT_TRUE(w.CmdSet.Enabled);
-    EXPECT_FALSE(w.CmdReset.Enabled);
-    EXPECT_EQ(w.TxtTime.Text, "");
-    EXPECT_TRUE(w.cmdremset.Enabled);
-}
+using namespace coretest;
 
 TEST(SetAlarm, EmptyCount_BoxShowsOneCaptureStaysEmpty_OneBeepAtTheAlarm) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    typeSettings(d, "800", "200", "");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "200", ""});
     EXPECT_EQ(w.txtam.Text, "1");
     EXPECT_EQ(w.beepAmount, "");
     EXPECT_EQ(w.beepFreq, "800");
     EXPECT_EQ(w.beepDura, "200");
-    EXPECT_FALSE(w.CmdSet.Enabled);
-    EXPECT_TRUE(w.CmdReset.Enabled);
+    expectArmed(w);
     EXPECT_TRUE(d.messages.shown.empty());
     d.runUntil(7, 30, 1);
     ASSERT_EQ(d.tone.beeps.size(), 1u);
-    EXPECT_EQ(d.tone.beeps[0].frequencyHz, 800);
-    EXPECT_EQ(d.tone.beeps[0].durationMs, 200);
+    expectBeep(d.tone.beeps[0], 800, 200);
 }
 
 TEST(SetAlarm, EmptyAlarmTime_ArmedButNeverRings_StopReturnsToIdle) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 23, 55, 0);
-    frmAlarmClock& w = d.start();
-    typeSettings(d, "800", "100", "1");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 23, 55, 0, {"", "800", "100", "1"});
     EXPECT_FALSE(w.CmdSet.Enabled);
     d.runFor(10 * 60 * 1000);  // across midnight
     EXPECT_TRUE(d.tone.beeps.empty());
@@ -79,26 +41,18 @@ TEST(SetAlarm, EmptyAlarmTime_ArmedButNeverRings_StopReturnsToIdle) {
 
 TEST(SetAlarm, StoredAlarm_RingsAtItsTimeWithTheStoredSettings) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kTimeAlarm, "7:30");
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic, "1000");
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic2, "150");
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic3, "2");
-    frmAlarmClock& w = d.start();
+    storeAlarm(d.settings, "7:30", "1000", "150");
+    store(d.settings, keys::kAlarmMusic3, "2");
+    frmAlarmClock& w = startAt(d, 7, 29, 50);
     EXPECT_FALSE(w.cmdremset.Enabled);  // armed and active
     d.runUntil(7, 30, 0);
     ASSERT_EQ(d.tone.beeps.size(), 2u);
-    EXPECT_EQ(d.tone.beeps[1].frequencyHz, 1000);
-    EXPECT_EQ(d.tone.beeps[1].durationMs, 150);
+    expectBeep(d.tone.beeps[1], 1000, 150);
 }
 
 TEST(Stop, AfterTheRing_BackToIdleAndSetReminderEnabled) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    typeSettings(d, "800", "100", "2");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "2"});
     d.activate(w);  // the armed window becoming active turns Set Reminder off
     ASSERT_FALSE(w.cmdremset.Enabled);
     d.runUntil(7, 30, 5);
@@ -121,16 +75,11 @@ TEST(SetAlarm, BoxesEditedWhileArmed_RingUsesTheCapturedValues_ExitSavesTheEdite
     MemoryFileSystem files;
     {
         SimulatedDesktop d(settings, files);
-        d.clock.set(2026, 12, 7, 7, 29, 50);
-        frmAlarmClock& w = d.start();
-        d.type(w.TxtTime, "7:30");
-        typeSettings(d, "800", "100", "2");
-        d.click(w, "CmdSet");
-        typeSettings(d, "1200", "300", "4");
+        frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "2"});
+        typeTone(d, "1200", "300", "4");
         d.runUntil(7, 30, 0);
         ASSERT_EQ(d.tone.beeps.size(), 2u);
-        EXPECT_EQ(d.tone.beeps[0].frequencyHz, 800);
-        EXPECT_EQ(d.tone.beeps[0].durationMs, 100);
+        expectBeep(d.tone.beeps[0], 800, 100);
         d.type(w.TxtTime, "8:00");
         d.click(w, "MnuExit");
         EXPECT_EQ(stored(settings, keys::kAlarmMusic), "1200");
@@ -143,17 +92,12 @@ TEST(SetAlarm, BoxesEditedWhileArmed_RingUsesTheCapturedValues_ExitSavesTheEdite
     d.start();
     d.runUntil(8, 0, 1);
     ASSERT_EQ(d.tone.beeps.size(), 4u);
-    EXPECT_EQ(d.tone.beeps[0].frequencyHz, 1200);
-    EXPECT_EQ(d.tone.beeps[0].durationMs, 300);
+    expectBeep(d.tone.beeps[0], 1200, 300);
 }
 
 TEST(SetAlarm, TimeChangedWhileArmed_RingsAtTheNewTimeOnly) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    typeSettings(d, "800", "100", "1");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "1"});
     d.type(w.TxtTime, "7:45");
     d.runUntil(7, 44, 59);
     EXPECT_TRUE(d.tone.beeps.empty());
@@ -165,14 +109,10 @@ TEST(SetAlarm, TimeChangedWhileArmed_RingsAtTheNewTimeOnly) {
 
 TEST(SetAlarm, TimeTypedOverARungAlarm_ArmsItAgainWithTheSameSettings) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    typeSettings(d, "800", "100", "1");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "1"});
     d.runUntil(7, 30, 10);
     ASSERT_EQ(d.tone.beeps.size(), 1u);
-    typeSettings(d, "1500", "100", "3");  // not captured: Set Alarm is not pressed again
+    typeTone(d, "1500", "100", "3");  // not captured: Set Alarm is not pressed again
     d.type(w.TxtTime, "7:32");
     d.runUntil(7, 32, 0);
     ASSERT_EQ(d.tone.beeps.size(), 2u);
@@ -181,11 +121,8 @@ TEST(SetAlarm, TimeTypedOverARungAlarm_ArmsItAgainWithTheSameSettings) {
 
 TEST(SetAlarm, StoredHasPassedText_NothingRingsUntilStopAndANewTime) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kTimeAlarm, "7:30 Has Passed");
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic, "800");
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic2, "100");
-    frmAlarmClock& w = d.start();
+    storeAlarm(d.settings, "7:30 Has Passed", "800", "100");
+    frmAlarmClock& w = startAt(d, 7, 29, 50);
     EXPECT_FALSE(w.CmdSet.Enabled);
     d.runUntil(7, 31, 0);
     EXPECT_TRUE(d.tone.beeps.empty());
@@ -201,11 +138,7 @@ TEST(SetAlarm, StoredHasPassedText_NothingRingsUntilStopAndANewTime) {
 // The ring holds the user-interface thread: a Stop clicked during the beeps waits for the last one.
 TEST(Stop, ClickedDuringTheRing_HandledAfterTheLastBeep) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    typeSettings(d, "800", "200", "3");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "200", "3"});
 
     struct AtBeep {
         bool armed;

@@ -5,59 +5,21 @@
 
 #include <string>
 
-#include "app/settings_keys.h"
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 #include "reminder/signed_number_text.h"
 
 namespace tollvane {
 namespace {
 
-using fakes::MemoryFileSystem;
-using fakes::MemorySettingsStore;
-using fakes::SimulatedDesktop;
-namespace keys = settings_keys;
+using namespace coretest;
 
 const std::string kFile = "/opt/tollvane/reminder.ini";
 const char* kSuccess = "Success, Now choose a time and system speaker sound and press Set Alarm!!";
-
-void pick(frmAlarmClock& w, int year, int month, int day) {
-    w.Calendar1.setYear(static_cast<std::int16_t>(year));
-    w.Calendar1.setMonth(static_cast<std::int16_t>(month));
-    w.Calendar1.setDay(static_cast<std::int16_t>(day));
-}
-
-void storeReminder(SimulatedDesktop& d, const std::string& text) {
-    d.type(d.main().TxtRem, text);
-    d.click(d.main(), "cmdremset");
-}
-
-// Arms a short alarm for the given minute and runs until its reminder check has run.
-void ringAt(SimulatedDesktop& d, int hour, int minute) {
-    frmAlarmClock& w = d.main();
-    if (!w.CmdSet.Enabled) d.click(w, "CmdReset");
-    d.type(w.TxtTime,
-           std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute));
-    d.type(w.txtfreq1, "800");
-    d.type(w.txtdura1, "10");
-    d.type(w.txtam, "1");
-    d.click(w, "CmdSet");
-    d.runUntil(hour, minute, 1);
-}
 
 // Set Reminder turns on again only through Stop, which needs an armed alarm.
 void armAndStop(SimulatedDesktop& d) {
     d.click(d.main(), "CmdSet");
     d.click(d.main(), "CmdReset");
-}
-
-void expectDate(const frmAlarmClock& w, const char* year, const char* month, const char* day) {
-    EXPECT_EQ(w.curRemYear, year);
-    EXPECT_EQ(w.curRemMonth, month);
-    EXPECT_EQ(w.curRemDay, day);
-}
-
-std::string stored(MemorySettingsStore& s, const char* key) {
-    return s.GetSetting(keys::kApp, keys::kLastSettings, key);
 }
 
 TEST(SignedNumberText, BlankInTheSignPlace_NoLeadingZeros) {
@@ -69,9 +31,9 @@ TEST(SignedNumberText, BlankInTheSignPlace_NoLeadingZeros) {
     EXPECT_EQ(SignedNumberText(-4), "-4");
 }
 
-TEST(StoreReminder, WithText_FileAndStatusBox_TextEmptied_ButtonOffUntilStop) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+using StoreReminder = StartedDesktop;
+
+TEST_F(StoreReminder, WithText_FileAndStatusBox_TextEmptied_ButtonOffUntilStop) {
     d.click(w, "cmdRem");
     storeReminder(d, "Dentist at 4");
     ASSERT_EQ(d.messages.shown.size(), 1u);
@@ -94,21 +56,15 @@ TEST(StoreReminder, WithText_FileAndStatusBox_TextEmptied_ButtonOffUntilStop) {
     EXPECT_TRUE(w.cmdremset.Enabled);
 }
 
-TEST(StoreReminder, On5March2003_DateTextsAreSignedNumbers_AndExitSavesThem) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, On5March2003_DateTextsAreSignedNumbers_AndExitSavesThem) {
     pick(w, 2003, 3, 5);
     storeReminder(d, "x");
     expectDate(w, " 2003", " 3", " 5");
     d.click(w, "MnuExit");
-    EXPECT_EQ(stored(d.settings, keys::kRemYear), " 2003");
-    EXPECT_EQ(stored(d.settings, keys::kRemMonth), " 3");
-    EXPECT_EQ(stored(d.settings, keys::kRemDay), " 5");
+    expectStoredDate(d.settings, " 2003", " 3", " 5");
 }
 
-TEST(StoreReminder, SecondAfterStop_ReplacesTextAndDate) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, SecondAfterStop_ReplacesTextAndDate) {
     storeReminder(d, "Dentist at 4");
     armAndStop(d);
     pick(w, 2026, 12, 24);
@@ -118,9 +74,7 @@ TEST(StoreReminder, SecondAfterStop_ReplacesTextAndDate) {
     EXPECT_EQ(d.messages.shown.size(), 2u);
 }
 
-TEST(StoreReminder, EmptyText_ErrorBox_SettingWritten_NoDateNoFile) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, EmptyText_ErrorBox_SettingWritten_NoDateNoFile) {
     ASSERT_FALSE(d.settings.has(keys::kStateApp, keys::kState, keys::kRemSet));
     storeReminder(d, "");
     ASSERT_EQ(d.messages.shown.size(), 1u);
@@ -132,9 +86,7 @@ TEST(StoreReminder, EmptyText_ErrorBox_SettingWritten_NoDateNoFile) {
     EXPECT_TRUE(w.cmdremset.Enabled);
 }
 
-TEST(StoreReminder, EmptyText_EarlierReminderKeepsItsTextAndItsDate) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, EmptyText_EarlierReminderKeepsItsTextAndItsDate) {
     storeReminder(d, "Dentist at 4");
     armAndStop(d);
     pick(w, 2026, 12, 9);
@@ -149,9 +101,7 @@ TEST(StoreReminder, EmptyText_EarlierReminderKeepsItsTextAndItsDate) {
     EXPECT_EQ(w.TxtRem.Text, "Dentist at 4");
 }
 
-TEST(StoreReminder, FileCannotBeWritten_ErrorWithPathAndReason_NothingElseChanges) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, FileCannotBeWritten_ErrorWithPathAndReason_NothingElseChanges) {
     storeReminder(d, "Earlier");
     armAndStop(d);
     d.files.readOnlyDirs = {d.files.programDir, d.files.userDataDir};
@@ -159,11 +109,7 @@ TEST(StoreReminder, FileCannotBeWritten_ErrorWithPathAndReason_NothingElseChange
     pick(w, 2026, 12, 9);
     storeReminder(d, "Later");
     ASSERT_EQ(d.messages.shown.size(), 2u);
-    const auto& error = d.messages.shown[1];
-    EXPECT_EQ(error.title, "Error");
-    EXPECT_NE(error.text.find("could not be saved"), std::string::npos) << error.text;
-    EXPECT_NE(error.text.find(kFile), std::string::npos) << error.text;
-    EXPECT_NE(error.text.find("Permission denied"), std::string::npos) << error.text;
+    expectMessage(d.messages.shown[1], "Error", {"could not be saved", kFile, "Permission denied"});
     EXPECT_EQ(w.TxtRem.Text, "Later");
     EXPECT_TRUE(w.cmdremset.Enabled);
     expectDate(w, " 2026", " 12", " 7");
@@ -171,9 +117,7 @@ TEST(StoreReminder, FileCannotBeWritten_ErrorWithPathAndReason_NothingElseChange
     EXPECT_EQ(d.settings.writes, settingWrites + 1);  // "remset", written before anything else
 }
 
-TEST(StoreReminder, ProgramFolderReadOnly_StoredInTheUserFolderAndShownFromThere) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(StoreReminder, ProgramFolderReadOnly_StoredInTheUserFolderAndShownFromThere) {
     d.files.readOnlyDirs = {d.files.programDir};
     storeReminder(d, "Dentist at 4");
     EXPECT_EQ(d.messages.shown.back().title, "Status:");
@@ -187,11 +131,7 @@ TEST(ReminderCheck, RingOnTheReminderDate_TextShownAboutASecondLater_FileGone_Ch
     SimulatedDesktop d;
     frmAlarmClock& w = d.start();
     storeReminder(d, "Dentist at 4");
-    d.type(w.TxtTime, "9:01");
-    d.type(w.txtfreq1, "800");
-    d.type(w.txtdura1, "200");
-    d.type(w.txtam, "3");
-    d.click(w, "CmdSet");
+    arm(d, {"9:01", "800", "200", "3"});
     d.runUntil(9, 1, 0);
     ASSERT_EQ(d.tone.beeps.size(), 3u);
     const long long ringStart = d.tone.beeps[0].startMs;
@@ -307,10 +247,7 @@ TEST_P(CalendarMovedBeforeARing, CheckUsesTheDateShown_CalendarBackOnTodayWithin
     pick(w, 2026, 12, GetParam().reminderDay);
     storeReminder(d, "Reminder");
     armAndStop(d);
-    d.type(w.TxtTime, "9:01");
-    d.type(w.txtdura1, "10");
-    d.type(w.txtfreq1, "800");
-    d.click(w, "CmdSet");
+    arm(d, {"9:01", "800", "10", "1"});
     d.runUntil(9, 0, 40);
     ASSERT_EQ(w.Calendar1.Day(), 7);
     pick(w, 2026, 12, 8);  // the user looks at tomorrow
@@ -321,9 +258,7 @@ TEST_P(CalendarMovedBeforeARing, CheckUsesTheDateShown_CalendarBackOnTodayWithin
     EXPECT_EQ(d.files.files.count(kFile), GetParam().shown ? 0u : 1u);
     EXPECT_EQ(w.Calendar1.Day(), 8);
     d.runUntil(9, 1, 30);
-    EXPECT_EQ(w.Calendar1.Year(), 2026);
-    EXPECT_EQ(w.Calendar1.Month(), 12);
-    EXPECT_EQ(w.Calendar1.Day(), 7);
+    expectCalendarOn(w, 2026, 12, 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dates, CalendarMovedBeforeARing,
@@ -347,9 +282,7 @@ TEST_P(CalendarReset, EndsOnTodayWhateverDaysLieOnTheWay) {
     d.runFor(59999);
     EXPECT_EQ(w.Calendar1.Day(), c.shownDay);
     d.runFor(1);
-    EXPECT_EQ(w.Calendar1.Year(), c.todayYear);
-    EXPECT_EQ(w.Calendar1.Month(), c.todayMonth);
-    EXPECT_EQ(w.Calendar1.Day(), c.todayDay);
+    expectCalendarOn(w, c.todayYear, c.todayMonth, c.todayDay);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -383,8 +316,7 @@ TEST(MessageBoxOpen, TicksAndCalendarResetGoOn_StoreUsesTheDateReadBeforeTheBox)
     };
     storeReminder(d, "Dentist at 4");
     EXPECT_EQ(ticksWhileOpen, 65);
-    EXPECT_EQ(d.program.frmclock().txttimetot.Text, "9:01");
-    EXPECT_EQ(d.program.frmclock().txttimetot2.Text, ":05");
+    expectShows(d.program.frmclock(), "9:01", ":05");
     EXPECT_EQ(w.Calendar1.Day(), 7);  // reset while the box was open
     expectDate(w, " 2026", " 12", " 9");
     EXPECT_EQ(textWhileOpen, "Dentist at 4");  // emptied only once the box is closed
@@ -394,12 +326,7 @@ TEST(MessageBoxOpen, TicksAndCalendarResetGoOn_StoreUsesTheDateReadBeforeTheBox)
 
 TEST(MessageBoxOpen, AlarmRingsBehindTheErrorBox) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 9, 0, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "9:01");
-    d.type(w.txtfreq1, "800");
-    d.type(w.txtdura1, "10");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 9, 0, 50, {"9:01", "800", "10", "1"});
     d.messages.whileOpen = [&] { d.runFor(15000); };
     storeReminder(d, "");
     EXPECT_EQ(d.messages.shown.size(), 1u);
@@ -410,11 +337,8 @@ TEST(MessageBoxOpen, AlarmRingsBehindTheErrorBox) {
 
 TEST(MessageBoxOpen, NewReminderShownBehindTheSuccessBox_StaysInTheBox) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 9, 0, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "9:01");
-    d.type(w.txtdura1, "10");
-    d.click(w, "CmdSet");
+    // No frequency typed: the ring is silent, but it still runs the reminder check.
+    frmAlarmClock& w = startArmed(d, 9, 0, 50, {"9:01", "", "10", "1"});
     d.messages.whileOpen = [&] { d.runFor(15000); };  // the user reads the box as the alarm rings
     storeReminder(d, "Dentist at 4");
     ASSERT_EQ(d.messages.shown.size(), 1u);
@@ -465,9 +389,7 @@ TEST_P(RestoredDateRunBefore, ExitKeepsTheDate_ShownOnTheDay) {
         EXPECT_EQ(w.curRemDay, ring ? " 7" : "");
         d.click(w, "MnuExit");
     }
-    EXPECT_EQ(stored(settings, keys::kRemYear), " 2026");
-    EXPECT_EQ(stored(settings, keys::kRemMonth), " 12");
-    EXPECT_EQ(stored(settings, keys::kRemDay), " 7");
+    expectStoredDate(settings, " 2026", " 12", " 7");
     SimulatedDesktop d(settings, files);
     frmAlarmClock& w = d.start();
     ringAt(d, 9, 1);

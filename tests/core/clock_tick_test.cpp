@@ -7,54 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_keys.h"
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 
 namespace tollvane {
 namespace {
 
-using fakes::FakeClock;
-using fakes::SimulatedDesktop;
-namespace keys = settings_keys;
-
-// Virtual milliseconds of a moment on the given day.
-long long at(int day, int h, int m, int s, int ms = 0) {
-    FakeClock c;
-    c.set(2026, 12, day, h, m, s, ms);
-    return c.ms();
-}
-
-void arm(SimulatedDesktop& d, const std::string& time, const std::string& freq,
-         const std::string& dura, const std::string& count) {
-    frmAlarmClock& w = d.main();
-    d.type(w.TxtTime, time);
-    d.type(w.txtfreq1, freq);
-    d.type(w.txtdura1, dura);
-    d.type(w.txtam, count);
-    d.click(w, "CmdSet");
-}
-
-void storeAlarm(SimulatedDesktop& d, const std::string& time, const std::string& freq,
-                const std::string& dura) {
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kTimeAlarm, time);
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic, freq);
-    d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic2, dura);
-}
+using namespace coretest;
 
 TEST(ClockTick, AtZeroFiveNine_BothWindowsShowIt_ClockWindowMadeHiddenByTheFirstTick) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 0, 5, 8, 950);
-    frmAlarmClock& w = d.start();
+    frmAlarmClock& w = startAt(d, 0, 5, 8, 950);
     EXPECT_FALSE(d.isLoadedClockWindow());
     d.runFor(100);
     ASSERT_EQ(d.ticks, 1);
-    EXPECT_EQ(w.txttimetot.Text, "0:05");
-    EXPECT_EQ(w.txttimetot2.Text, ":09");
+    expectShows(w, "0:05", ":09");
     ASSERT_TRUE(d.isLoadedClockWindow());
     frmclock& c = d.program.frmclock();
     EXPECT_FALSE(c.Visible);
-    EXPECT_EQ(c.txttimetot.Text, "0:05");
-    EXPECT_EQ(c.txttimetot2.Text, ":09");
+    expectShows(c, "0:05", ":09");
     EXPECT_TRUE(w.Visible);
 }
 
@@ -76,16 +46,13 @@ TEST(ClockTick, FirstTickAbout100msAfterLoad_ThenOnEveryWholeSecond) {
 
 TEST(ClockTick, Armed1930Count3_ThreeBeepsBackToBackThenHasPassedAndNothingMore) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 19, 29, 50);
-    frmAlarmClock& w = d.start();
-    arm(d, "19:30", "800", "200", "3");
+    frmAlarmClock& w = startArmed(d, 19, 29, 50, {"19:30", "800", "200", "3"});
     d.runUntil(19, 29, 59);
     EXPECT_TRUE(d.tone.beeps.empty());
     d.runUntil(19, 30, 0);
     ASSERT_EQ(d.tone.beeps.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(d.tone.beeps[i].frequencyHz, 800);
-        EXPECT_EQ(d.tone.beeps[i].durationMs, 200);
+        expectBeep(d.tone.beeps[i], 800, 200);
         EXPECT_EQ(d.tone.beeps[i].startMs, at(7, 19, 30, 0) + 200 * static_cast<long long>(i));
     }
     EXPECT_EQ(w.TxtTime.Text, "19:30 Has Passed");
@@ -101,9 +68,7 @@ TEST(ClockTick, Armed1930Count3_ThreeBeepsBackToBackThenHasPassedAndNothingMore)
 
 TEST(ClockTick, RingingTick_EnablesTheReminderCheckBeforeTheFirstBeep) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "800", "100", "2");
+    frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "800", "100", "2"});
     std::vector<bool> checkEnabledAtBeep;
     d.tone.onBeep = [&] { checkEnabledAtBeep.push_back(w.Timer2.Enabled); };
     d.runUntil(7, 29, 59);
@@ -117,9 +82,7 @@ TEST(ClockTick, RingingTick_EnablesTheReminderCheckBeforeTheFirstBeep) {
 
 TEST(ClockTick, ReminderOptionCleared_RingsButLeavesTheCheckOff) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "800", "100", "1");
+    frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "800", "100", "1"});
     w.OptDate.Value = false;
     d.runUntil(7, 30, 0);
     EXPECT_EQ(d.tone.beeps.size(), 1u);
@@ -137,13 +100,9 @@ class RestoredCount : public ::testing::TestWithParam<CountCase> {};
 // The count the ring uses is the captured one, here the one restored at start-up.
 TEST_P(RestoredCount, RingsThatManyBeepsAndMarksTheAlarmRung) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    storeAlarm(d, "7:30", "800", "50");
-    if (GetParam().stored) {
-        d.settings.SaveSetting(keys::kApp, keys::kLastSettings, keys::kAlarmMusic3,
-                               GetParam().stored);
-    }
-    frmAlarmClock& w = d.start();
+    storeAlarm(d.settings, "7:30", "800", "50");
+    if (GetParam().stored) store(d.settings, keys::kAlarmMusic3, GetParam().stored);
+    frmAlarmClock& w = startAt(d, 7, 29, 58);
     d.runUntil(7, 30, 0);
     EXPECT_EQ(d.tone.beeps.size(), GetParam().beeps);
     EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
@@ -159,9 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, RestoredCount,
 
 TEST(ClockTick, UnplayableTone_RingIsSilentTakesNoTimeAndStillMarksTheAlarmRung) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "20", "500", "5");
+    frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "20", "500", "5"});
     std::vector<long long> tickTimes;
     d.onTick = [&] { tickTimes.push_back(d.clock.ms()); };
     d.runUntil(7, 30, 1);
@@ -175,9 +132,7 @@ class NonMatchingAlarmText : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(NonMatchingAlarmText, NeverRings) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 0);
-    frmAlarmClock& w = d.start();
-    arm(d, GetParam(), "800", "100", "1");
+    frmAlarmClock& w = startArmed(d, 7, 29, 0, {GetParam(), "800", "100", "1"});
     bool checkEverEnabled = false;
     d.onTick = [&] { checkEverEnabled = checkEverEnabled || w.Timer2.Enabled; };
     d.runUntil(7, 32, 0);
@@ -192,22 +147,19 @@ INSTANTIATE_TEST_SUITE_P(OnlyTheClocksOwnFormRings, NonMatchingAlarmText,
 
 TEST(ClockTick, NotArmed_OnlyTheDisplayChanges) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    frmAlarmClock& w = d.start();
+    frmAlarmClock& w = startAt(d, 7, 29, 58);
     d.type(w.TxtTime, "7:30");
     d.runUntil(7, 31, 0);
     EXPECT_TRUE(d.tone.beeps.empty());
     EXPECT_EQ(w.TxtTime.Text, "7:30");
     EXPECT_FALSE(w.Timer2.Enabled);
     EXPECT_TRUE(w.CmdSet.Enabled);
-    EXPECT_EQ(w.txttimetot.Text, "7:31");
-    EXPECT_EQ(w.txttimetot2.Text, ":00");
+    expectShows(w, "7:31", ":00");
 }
 
 TEST(ClockTick, ClosedClockWindow_MadeAgainHiddenByTheNextTickWithTheCurrentTime) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 9, 0, 0);
-    frmAlarmClock& w = d.start();
+    frmAlarmClock& w = startAt(d, 9, 0, 0);
     d.runFor(100);
     d.click(w, "MnuClock");
     ASSERT_TRUE(d.program.frmclock().Visible);
@@ -219,21 +171,18 @@ TEST(ClockTick, ClosedClockWindow_MadeAgainHiddenByTheNextTickWithTheCurrentTime
     ASSERT_TRUE(d.isLoadedClockWindow());
     frmclock& again = d.program.frmclock();
     EXPECT_FALSE(again.Visible);
-    EXPECT_EQ(again.txttimetot.Text, "9:00");
-    EXPECT_EQ(again.txttimetot2.Text, ":03");
+    expectShows(again, "9:00", ":03");
 }
 
 TEST(ClockTick, Midnight_HourShowsAsZero_AlarmAtZeroRings) {
     SimulatedDesktop d;
     d.clock.set(2026, 12, 31, 23, 59, 58, 950);
     frmAlarmClock& w = d.start();
-    arm(d, "0:00", "800", "10", "1");
+    arm(d, {"0:00", "800", "10", "1"});
     d.runFor(100);
-    EXPECT_EQ(w.txttimetot.Text, "23:59");
-    EXPECT_EQ(w.txttimetot2.Text, ":59");
+    expectShows(w, "23:59", ":59");
     d.runFor(1000);
-    EXPECT_EQ(w.txttimetot.Text, "0:00");
-    EXPECT_EQ(w.txttimetot2.Text, ":00");
+    expectShows(w, "0:00", ":00");
     EXPECT_EQ(d.program.frmclock().txttimetot.Text, "0:00");
     EXPECT_EQ(d.tone.beeps.size(), 1u);
     EXPECT_EQ(w.TxtTime.Text, "0:00 Has Passed");
@@ -241,9 +190,7 @@ TEST(ClockTick, Midnight_HourShowsAsZero_AlarmAtZeroRings) {
 
 TEST(ClockTick, ClockSetForwardAcrossTheAlarmMinute_RingsNothingUntilThatTimeComesAgain) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "800", "100", "1");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "1"});
     d.runFor(5000);
     d.clock.set(2026, 12, 7, 7, 31, 20);
     d.runFor(600 * 1000);
@@ -261,7 +208,7 @@ TEST(ClockTick, WholeDay_EverySecondShownOnceInOrder_AlarmRingsOnce) {
     SimulatedDesktop d;
     d.clock.set(2026, 12, 6, 23, 59, 59, 900);
     frmAlarmClock& w = d.start();
-    arm(d, "13:07", "800", "100", "2");
+    arm(d, {"13:07", "800", "100", "2"});
     std::vector<std::string> shown;
     shown.reserve(86400);
     bool windowsAgree = true;
@@ -291,9 +238,7 @@ TEST(ClockTick, WholeDay_EverySecondShownOnceInOrder_AlarmRingsOnce) {
 
 TEST(ClockTick, MainWindowHiddenInClockView_AlarmStillRings) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "800", "100", "2");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "2"});
     d.click(w, "MnuClock");
     ASSERT_FALSE(w.Visible);
     d.runUntil(7, 30, 0);
@@ -305,9 +250,7 @@ TEST(ClockTick, MainWindowHiddenInClockView_AlarmStillRings) {
 
 TEST(ClockTick, Count32767_RingsExactlyThatManyThenTheClockGoesOn) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 58);
-    frmAlarmClock& w = d.start();
-    arm(d, "7:30", "800", "1", "32767");
+    frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "800", "1", "32767"});
     d.runUntil(7, 30, 0);
     const int ticksAfterRing = d.ticks;
     ASSERT_EQ(d.tone.beeps.size(), 32767u);

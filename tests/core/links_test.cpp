@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 #include "links/shop_page.h"
 #include "windows/form1.h"
 #include "windows/frm_about.h"
@@ -13,15 +13,14 @@
 namespace tollvane {
 namespace {
 
-using fakes::SimulatedDesktop;
+using namespace coretest;
 
 const std::string kShopPath = "/exec/obidos/redirect-home/zerudaduvudez-20";
 
-template <class W>
-int loadedCount(SimulatedDesktop& d) {
-    int n = 0;
-    for (Form* w : d.program.loadedWindows()) n += dynamic_cast<W*>(w) != nullptr;
-    return n;
+void expectAboutTexts(const frmAbout& about) {
+    EXPECT_EQ(about.Caption, "About Tollvane3");
+    EXPECT_EQ(about.lblTitle.Caption, "Tollvane3");
+    EXPECT_EQ(about.lblVersion.Caption, "Version 3.0.0");
 }
 
 // A plain web address on some host, with the shop's path.
@@ -46,9 +45,7 @@ TEST(About, OpenedTwice_OneWindowBroughtUpTwice_TitleAndVersionFilledIn) {
     frmAbout& about = d.program.frmAbout();
     EXPECT_TRUE(about.Visible);
     EXPECT_EQ(about.showRequests, 2);
-    EXPECT_EQ(about.Caption, "About Tollvane3");
-    EXPECT_EQ(about.lblTitle.Caption, "Tollvane3");
-    EXPECT_EQ(about.lblVersion.Caption, "Version 3.0.0");
+    expectAboutTexts(about);
     EXPECT_TRUE(w.Visible);  // not modal: the main window stays as it was
 }
 
@@ -63,19 +60,12 @@ TEST(About, AfterOk_OpensFreshWithTheSameTexts) {
     frmAbout& again = d.program.frmAbout();
     EXPECT_TRUE(again.Visible);
     EXPECT_EQ(again.showRequests, 1);
-    EXPECT_EQ(again.Caption, "About Tollvane3");
-    EXPECT_EQ(again.lblTitle.Caption, "Tollvane3");
-    EXPECT_EQ(again.lblVersion.Caption, "Version 3.0.0");
+    expectAboutTexts(again);
 }
 
 TEST(About, WhileOpen_TheAlarmStillRings) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 7, 29, 50);
-    frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "7:30");
-    d.type(w.txtfreq1, "800");
-    d.type(w.txtdura1, "100");
-    d.click(w, "CmdSet");
+    frmAlarmClock& w = startArmed(d, 7, 29, 50, {"7:30", "800", "100", "1"});
     d.click(w, "MnuAbout");
     d.runUntil(7, 30, 1);
     EXPECT_EQ(d.tone.beeps.size(), 1u);
@@ -110,9 +100,9 @@ TEST(Help, ProgramInTheRootFolder_SeparatorAppendedAllTheSame) {
     EXPECT_EQ(d.help.calls[0].file, "//HelpForBrindle.HLP");
 }
 
-TEST(Shop, FromTheMainThenTheClockWindow_SameShopWindowNavigatedTwice) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+using Shop = StartedDesktop;
+
+TEST_F(Shop, FromTheMainThenTheClockWindow_SameShopWindowNavigatedTwice) {
     d.runFor(1000);
     d.click(w, "Command1");
     ASSERT_EQ(loadedCount<Form1>(d), 1);
@@ -131,9 +121,7 @@ TEST(Shop, FromTheMainThenTheClockWindow_SameShopWindowNavigatedTwice) {
     EXPECT_TRUE(d.messages.shown.empty());
 }
 
-TEST(Shop, AboutWindowsButton_OpensTheShopPageToo) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(Shop, AboutWindowsButton_OpensTheShopPageToo) {
     d.click(w, "MnuAbout");
     d.click(d.program.frmAbout(), "Command1");
     ASSERT_EQ(d.browser.navigations.size(), 1u);
@@ -142,14 +130,11 @@ TEST(Shop, AboutWindowsButton_OpensTheShopPageToo) {
     EXPECT_TRUE(d.program.frmAbout().Visible);
 }
 
-TEST(Shop, BrowserCannotStart_ErrorBox_NoShopWindowLeft_NextPressTriesAgain) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(Shop, BrowserCannotStart_ErrorBox_NoShopWindowLeft_NextPressTriesAgain) {
     d.browser.failToStart = true;
     d.click(w, "Command1");
     ASSERT_EQ(d.messages.shown.size(), 1u);
-    EXPECT_EQ(d.messages.shown[0].title, "Error");
-    EXPECT_NE(d.messages.shown[0].text.find("No such file or directory"), std::string::npos);
+    expectMessage(d.messages.shown[0], "Error", {"No such file or directory"});
     EXPECT_EQ(loadedCount<Form1>(d), 0);
     EXPECT_TRUE(d.browser.navigations.empty());
     d.browser.failToStart = false;
@@ -159,9 +144,7 @@ TEST(Shop, BrowserCannotStart_ErrorBox_NoShopWindowLeft_NextPressTriesAgain) {
     EXPECT_EQ(d.messages.shown.size(), 1u);
 }
 
-TEST(Shop, ShopWindowClosed_NextPressMakesANewOneAndLoadsThePage) {
-    SimulatedDesktop d;
-    frmAlarmClock& w = d.start();
+TEST_F(Shop, ShopWindowClosed_NextPressMakesANewOneAndLoadsThePage) {
     d.click(w, "Command1");
     d.close(d.program.Form1());
     EXPECT_EQ(loadedCount<Form1>(d), 0);

@@ -2,41 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings_keys.h"
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 
 namespace tollvane {
 namespace {
 
-using fakes::MemoryFileSystem;
-using fakes::MemorySettingsStore;
-using fakes::SimulatedDesktop;
-namespace keys = settings_keys;
-
-std::string stored(MemorySettingsStore& s, const char* key) {
-    return s.GetSetting(keys::kApp, keys::kLastSettings, key);
-}
-
-void store(MemorySettingsStore& s, const char* key, const std::string& value) {
-    s.SaveSetting(keys::kApp, keys::kLastSettings, key, value);
-}
+using namespace coretest;
 
 TEST(MainWindowLoad, FirstRun_EmptyBoxesCountOneIdleNarrowCalendarToday) {
     SimulatedDesktop d;
     d.clock.set(2026, 3, 5, 8, 15, 0);
     frmAlarmClock& w = d.start();
-    EXPECT_EQ(w.TxtTime.Text, "");
+    expectIdle(w);
     EXPECT_EQ(w.txtfreq1.Text, "");
     EXPECT_EQ(w.txtdura1.Text, "");
     EXPECT_EQ(w.txtam.Text, "1");
     EXPECT_EQ(w.beepAmount, "");  // the box shows 1, the captured count stays empty
-    EXPECT_TRUE(w.CmdSet.Enabled);
-    EXPECT_FALSE(w.CmdReset.Enabled);
-    EXPECT_TRUE(w.cmdremset.Enabled);
     EXPECT_EQ(w.Width, frmAlarmClock::kNarrowWidth);
-    EXPECT_EQ(w.Calendar1.Year(), 2026);
-    EXPECT_EQ(w.Calendar1.Month(), 3);
-    EXPECT_EQ(w.Calendar1.Day(), 5);
+    expectCalendarOn(w, 2026, 3, 5);
     EXPECT_EQ(w.Timer1.Interval, 100);
     EXPECT_TRUE(w.Timer1.Enabled);
     EXPECT_FALSE(w.Timer2.Enabled);
@@ -51,14 +34,11 @@ TEST(MainWindowLoad, FirstRun_EmptyBoxesCountOneIdleNarrowCalendarToday) {
 
 TEST(MainWindowLoad, StoredAlarm_ArmedAtOnce_SetReminderOffWhenActivated) {
     SimulatedDesktop d;
-    store(d.settings, keys::kTimeAlarm, "7:30");
-    store(d.settings, keys::kAlarmMusic, "800");
-    store(d.settings, keys::kAlarmMusic2, "200");
+    storeAlarm(d.settings, "7:30", "800", "200");
     store(d.settings, keys::kAlarmMusic3, "3");
     frmAlarmClock& w = d.program.frmAlarmClock();
     EXPECT_EQ(w.TxtTime.Text, "7:30");
-    EXPECT_FALSE(w.CmdSet.Enabled);
-    EXPECT_TRUE(w.CmdReset.Enabled);
+    expectArmed(w);
     EXPECT_TRUE(w.cmdremset.Enabled);  // load alone leaves it; activation turns it off
     d.activate(w);
     EXPECT_FALSE(w.cmdremset.Enabled);
@@ -73,16 +53,12 @@ TEST(MainWindowLoad, StoredValuesComeBackUnvalidated) {
     SimulatedDesktop d;
     store(d.settings, keys::kTimeAlarm, "7:30 Has Passed");
     store(d.settings, keys::kAlarmMusic, "loud");
-    store(d.settings, keys::kRemYear, " 2003");
-    store(d.settings, keys::kRemMonth, " 3");
-    store(d.settings, keys::kRemDay, " 5");
+    storeDate(d.settings, " 2003", " 3", " 5");
     frmAlarmClock& w = d.start();
     EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
     EXPECT_FALSE(w.CmdSet.Enabled);  // rung state: armed with a text that never matches
     EXPECT_EQ(w.txtfreq1.Text, "loud");
-    EXPECT_EQ(w.savedRemYear, " 2003");
-    EXPECT_EQ(w.savedRemMonth, " 3");
-    EXPECT_EQ(w.savedRemDay, " 5");
+    expectSavedDate(w, " 2003", " 3", " 5");
     EXPECT_EQ(w.curRemYear, "");
 }
 
@@ -116,13 +92,8 @@ class ExitSequence : public ::testing::TestWithParam<const char*> {};
 TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     SimulatedDesktop d;
     frmAlarmClock& w = d.start();
-    d.type(w.TxtTime, "19:30");
-    d.type(w.txtfreq1, "800");
-    d.type(w.txtdura1, "200");
-    d.type(w.txtam, "");
-    w.curRemYear = " 2026";
-    w.curRemMonth = " 12";
-    w.curRemDay = " 24";
+    typeAlarm(d, {"19:30", "800", "200", ""});
+    setDate(w, " 2026", " 12", " 24");
     if (std::string(GetParam()) == "close") {
         d.close(w);
     } else {
@@ -133,9 +104,7 @@ TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic), "800");
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic2), "200");
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic3), "");
-    EXPECT_EQ(stored(d.settings, keys::kRemYear), " 2026");
-    EXPECT_EQ(stored(d.settings, keys::kRemMonth), " 12");
-    EXPECT_EQ(stored(d.settings, keys::kRemDay), " 24");
+    expectStoredDate(d.settings, " 2026", " 12", " 24");
     EXPECT_TRUE(d.messages.shown.empty());
     // Nothing runs after the end.
     const int ticks = d.ticks;
@@ -147,14 +116,10 @@ INSTANTIATE_TEST_SUITE_P(CloseBoxAndMenu, ExitSequence, ::testing::Values("close
 
 TEST(ExitSequence, NoReminderDateThisRun_KeepsTheRestoredDate) {
     SimulatedDesktop d;
-    store(d.settings, keys::kRemYear, " 2027");
-    store(d.settings, keys::kRemMonth, " 1");
-    store(d.settings, keys::kRemDay, " 9");
+    storeDate(d.settings, " 2027", " 1", " 9");
     frmAlarmClock& w = d.start();
     d.click(w, "MnuExit");
-    EXPECT_EQ(stored(d.settings, keys::kRemYear), " 2027");
-    EXPECT_EQ(stored(d.settings, keys::kRemMonth), " 1");
-    EXPECT_EQ(stored(d.settings, keys::kRemDay), " 9");
+    expectStoredDate(d.settings, " 2027", " 1", " 9");
 }
 
 TEST(ExitSequence, StoreCannotBeWritten_MessageNamesItAndProgramStillEnds) {
@@ -163,9 +128,7 @@ TEST(ExitSequence, StoreCannotBeWritten_MessageNamesItAndProgramStillEnds) {
     d.settings.failWrites = true;
     d.click(w, "MnuExit");
     ASSERT_EQ(d.messages.shown.size(), 1u);
-    EXPECT_EQ(d.messages.shown[0].title, "Error");
-    EXPECT_NE(d.messages.shown[0].text.find("memory"), std::string::npos);
-    EXPECT_NE(d.messages.shown[0].text.find("disk full"), std::string::npos);
+    expectMessage(d.messages.shown[0], "Error", {"memory", "disk full"});
     EXPECT_EQ(d.settings.writes, 7);  // every value was tried
     EXPECT_TRUE(d.program.ended());
 }
@@ -176,13 +139,8 @@ TEST(Restart, ValuesSurviveTheNextStart) {
     {
         SimulatedDesktop first(settings, files);
         frmAlarmClock& w = first.start();
-        first.type(w.TxtTime, "6:45");
-        first.type(w.txtfreq1, "1000");
-        first.type(w.txtdura1, "150");
-        first.type(w.txtam, "4");
-        w.curRemYear = " 2026";
-        w.curRemMonth = " 12";
-        w.curRemDay = " 8";
+        typeAlarm(first, {"6:45", "1000", "150", "4"});
+        setDate(w, " 2026", " 12", " 8");
         first.click(w, "MnuExit");
     }
     SimulatedDesktop second(settings, files);
@@ -192,9 +150,7 @@ TEST(Restart, ValuesSurviveTheNextStart) {
     EXPECT_EQ(w.txtfreq1.Text, "1000");
     EXPECT_EQ(w.txtdura1.Text, "150");
     EXPECT_EQ(w.txtam.Text, "4");
-    EXPECT_EQ(w.savedRemYear, " 2026");
-    EXPECT_EQ(w.savedRemMonth, " 12");
-    EXPECT_EQ(w.savedRemDay, " 8");
+    expectSavedDate(w, " 2026", " 12", " 8");
 }
 
 }  // namespace

@@ -2,38 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/simulated_desktop.h"
+#include "core/core_test_support.h"
 
 namespace tollvane {
 namespace {
 
-using fakes::SimulatedDesktop;
-
-int clockWindowCount(SimulatedDesktop& d) {
-    int n = 0;
-    for (Form* w : d.program.loadedWindows()) n += dynamic_cast<frmclock*>(w) != nullptr;
-    return n;
-}
+using namespace coretest;
 
 TEST(ViewSwitch, ClockOnly_ShowsTheClockWindowAlreadyRunning_HidesTheMainWindow) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 9, 15, 0);
-    frmAlarmClock& w = d.start();
-    EXPECT_EQ(clockWindowCount(d), 0);
+    frmAlarmClock& w = startAt(d, 9, 15, 0);
+    EXPECT_EQ(loadedCount<frmclock>(d), 0);
     d.runFor(3000);
-    EXPECT_EQ(clockWindowCount(d), 1);
+    EXPECT_EQ(loadedCount<frmclock>(d), 1);
     d.click(w, "MnuClock");
     frmclock& c = d.program.frmclock();
     EXPECT_TRUE(c.Visible);
     EXPECT_FALSE(w.Visible);
-    EXPECT_EQ(c.txttimetot.Text, "9:15");
-    EXPECT_EQ(c.txttimetot2.Text, ":03");
+    expectShows(c, "9:15", ":03");
     EXPECT_EQ(c.Caption, "Tollvane(Clock View)");
     // The hidden main window's tick keeps the figures moving.
     d.runFor(2000);
     EXPECT_EQ(c.txttimetot2.Text, ":05");
     EXPECT_EQ(w.txttimetot2.Text, ":05");
-    EXPECT_EQ(clockWindowCount(d), 1);
+    EXPECT_EQ(loadedCount<frmclock>(d), 1);
 }
 
 TEST(ViewSwitch, FullViewOnTheClockWindow_MainWindowBackAtTheWidthItHad) {
@@ -53,7 +45,7 @@ TEST(ViewSwitch, FullViewOnTheClockWindow_MainWindowBackAtTheWidthItHad) {
     d.click(w, "MnuClock");
     d.click(d.program.frmclock(), "MnuFull");
     EXPECT_EQ(w.Width, frmAlarmClock::kNarrowWidth);
-    EXPECT_EQ(clockWindowCount(d), 1);
+    EXPECT_EQ(loadedCount<frmclock>(d), 1);
 }
 
 TEST(ViewSwitch, FullViewOnTheMainWindow_HidesTheClockWindow_MakingItHiddenIfNeeded) {
@@ -61,7 +53,7 @@ TEST(ViewSwitch, FullViewOnTheMainWindow_HidesTheClockWindow_MakingItHiddenIfNee
     frmAlarmClock& w = d.start();
     // Before the first tick the clock window does not exist yet; Full View makes it, hidden.
     d.click(w, "MnuAlarm");
-    EXPECT_EQ(clockWindowCount(d), 1);
+    EXPECT_EQ(loadedCount<frmclock>(d), 1);
     EXPECT_FALSE(d.program.frmclock().Visible);
     EXPECT_TRUE(w.Visible);
     const int mainShows = w.showRequests;
@@ -77,7 +69,7 @@ TEST(ViewSwitch, ClockOnlyTwice_OneClockWindowStillShown) {
     d.runFor(1000);
     d.click(w, "MnuClock");
     d.click(w, "MnuClock");
-    EXPECT_EQ(clockWindowCount(d), 1);
+    EXPECT_EQ(loadedCount<frmclock>(d), 1);
     EXPECT_TRUE(d.program.frmclock().Visible);
     EXPECT_EQ(d.program.frmclock().showRequests, 2);
     EXPECT_FALSE(w.Visible);
@@ -85,8 +77,7 @@ TEST(ViewSwitch, ClockOnlyTwice_OneClockWindowStillShown) {
 
 TEST(ViewSwitch, ClosingTheClockWindow_BringsTheMainWindowBack_NextClockOnlyMakesAFreshOne) {
     SimulatedDesktop d;
-    d.clock.set(2026, 12, 7, 9, 15, 0);
-    frmAlarmClock& w = d.start();
+    frmAlarmClock& w = startAt(d, 9, 15, 0);
     d.click(w, "cmdRem");
     d.runFor(1000);
     d.click(w, "MnuClock");
@@ -95,7 +86,7 @@ TEST(ViewSwitch, ClosingTheClockWindow_BringsTheMainWindowBack_NextClockOnlyMake
     EXPECT_TRUE(w.Visible);
     EXPECT_EQ(w.showRequests, mainShows + 1);
     EXPECT_EQ(w.Width, frmAlarmClock::kFullWidth);
-    EXPECT_EQ(clockWindowCount(d), 0);
+    EXPECT_EQ(loadedCount<frmclock>(d), 0);
     EXPECT_FALSE(d.program.ended());  // closing it does not end the program
     d.runFor(1000);
     d.click(w, "MnuClock");
