@@ -17,8 +17,9 @@ int main(int argc, char* argv[]) {
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
 
     tollvane::Desktop desktop;
-    QObject::connect(&desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
+        Qt::QueuedConnection);
     // Asked to end from outside (`kill`, or the session as the user logs out): the program ends as
     // File > Exit ends it, saving what the user left in the window.
     tollvane::EndSignals endSignals([&desktop] { desktop.endFromOutside(); });

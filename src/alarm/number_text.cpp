@@ -8,8 +8,12 @@
 namespace tollvane {
 
 namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
 std::optional<double> parseNumber(std::string_view text) {
@@ -62,15 +66,17 @@ int beepCount(std::string_view countText) {
     return static_cast<int>(*whole);
 }
 
-std::optional<ToneSettings> beepTone(std::string_view frequencyText, std::string_view durationText) {
+std::optional<ToneSettings> beepTone(std::string_view frequencyText,
+                                     std::string_view durationText) {
     const auto f = parseNumber(frequencyText);
     const auto d = parseNumber(durationText);
     if (!f || !d) return std::nullopt;
     const auto hz = roundHalfEven(*f);
     const auto ms = roundHalfEven(*d);
     if (!hz || *hz < kMinFrequencyHz || *hz > kMaxFrequencyHz) return std::nullopt;
-    if (!ms) return *d > 0 ? std::optional(ToneSettings{static_cast<std::int32_t>(*hz), kMaxDurationMs})
-                           : std::nullopt;
+    if (!ms)
+        return *d > 0 ? std::optional(ToneSettings{static_cast<std::int32_t>(*hz), kMaxDurationMs})
+                      : std::nullopt;
     if (*ms <= 0) return std::nullopt;
     return ToneSettings{static_cast<std::int32_t>(*hz),
                         static_cast<std::int32_t>(*ms > kMaxDurationMs ? kMaxDurationMs : *ms)};

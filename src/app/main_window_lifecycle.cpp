@@ -13,7 +13,9 @@ namespace keys = settings_keys;
 
 void frmAlarmClock::Form_Load() {
     SettingsStore& store = app.ports().settings;
-    auto get = [&](const char* key) { return store.GetSetting(keys::kApp, keys::kLastSettings, key); };
+    auto get = [&](const char* key) {
+        return store.GetSetting(keys::kApp, keys::kLastSettings, key);
+    };
     savedRemYear = get(keys::kRemYear);
     savedRemMonth = get(keys::kRemMonth);
     savedRemDay = get(keys::kRemDay);
@@ -25,7 +27,8 @@ void frmAlarmClock::Form_Load() {
     txtfreq1.Text = beepFreq;
     txtdura1.Text = beepDura;
     txtam.Text = beepAmount;
-    if (txtam.Text.empty()) txtam.Text = "1";  // beepAmount stays empty: the ring counts that as one
+    if (txtam.Text.empty())
+        txtam.Text = "1";  // beepAmount stays empty: the ring counts that as one
 
     TxtTime.Text = savedAlarmTime;
 
@@ -49,9 +52,13 @@ void frmAlarmClock::Form_Activate() {
     if (!CmdSet.Enabled) cmdremset.Enabled = false;
 }
 
-void frmAlarmClock::Form_Unload() { SaveAndQuit(); }
+void frmAlarmClock::Form_Unload() {
+    SaveAndQuit();
+}
 
-void frmAlarmClock::MnuExit_Click() { SaveAndQuit(); }
+void frmAlarmClock::MnuExit_Click() {
+    SaveAndQuit();
+}
 
 void frmAlarmClock::SaveAndQuit() {
     SettingsStore& store = app.ports().settings;
@@ -73,8 +80,8 @@ void frmAlarmClock::SaveAndQuit() {
     save(keys::kAlarmMusic3, txtam.Text);
 
     if (!firstFailure) {
-        app.ports().messages.show("Tollvane could not save its settings to " +
-                                      store.location() + ":\n" + firstFailure.error,
+        app.ports().messages.show("Tollvane could not save its settings to " + store.location() +
+                                      ":\n" + firstFailure.error,
                                   "Error");
     }
     app.End();

@@ -25,11 +25,21 @@ W& Program::slot(std::unique_ptr<W>& window) {
     return *window;
 }
 
-frmAlarmClock& Program::frmAlarmClock() { return slot(m_frmAlarmClock); }
-frmclock& Program::frmclock() { return slot(m_frmclock); }
-frmAbout& Program::frmAbout() { return slot(m_frmAbout); }
-frmhelp& Program::frmhelp() { return slot(m_frmhelp); }
-Form1& Program::Form1() { return slot(m_Form1); }
+frmAlarmClock& Program::frmAlarmClock() {
+    return slot(m_frmAlarmClock);
+}
+frmclock& Program::frmclock() {
+    return slot(m_frmclock);
+}
+frmAbout& Program::frmAbout() {
+    return slot(m_frmAbout);
+}
+frmhelp& Program::frmhelp() {
+    return slot(m_frmhelp);
+}
+Form1& Program::Form1() {
+    return slot(m_Form1);
+}
 
 std::vector<Form*> Program::loadedWindows() const {
     std::vector<Form*> windows;
@@ -50,7 +60,9 @@ void Program::Show(Form& window) {
     ++window.showRequests;
 }
 
-void Program::Hide(Form& window) { window.Visible = false; }
+void Program::Hide(Form& window) {
+    window.Visible = false;
+}
 
 void Program::Unload(Form& window) {
     auto take = [&](auto& slotPtr) {
@@ -66,7 +78,9 @@ void Program::Unload(Form& window) {
     take(m_Form1);
 }
 
-void Program::releaseUnloaded() { m_unloaded.clear(); }
+void Program::releaseUnloaded() {
+    m_unloaded.clear();
+}
 
 void Program::End() {
     m_ended = true;

@@ -19,6 +19,8 @@ void frmAlarmClock::MnuHow_Click() {
     dialog.ShowHelp();  // the viewer runs on its own; frmhelp stays loaded and hidden
 }
 
-void frmAlarmClock::MnuAbout_Click() { app.Show(app.frmAbout()); }
+void frmAlarmClock::MnuAbout_Click() {
+    app.Show(app.frmAbout());
+}
 
 }  // namespace tollvane

@@ -7,7 +7,8 @@
 namespace tollvane {
 
 std::string shopAddress() {
-    return std::string("http://") + TOLLVANE_SHOP_HOST + "/exec/obidos/redirect-home/zerudaduvudez-20";
+    return std::string("http://") + TOLLVANE_SHOP_HOST +
+           "/exec/obidos/redirect-home/zerudaduvudez-20";
 }
 
 void openShopPage(Program& app) {
@@ -16,6 +17,8 @@ void openShopPage(Program& app) {
     shop.WebBrowser1.Navigate(shopAddress());
 }
 
-void frmAlarmClock::Command1_Click() { openShopPage(app); }
+void frmAlarmClock::Command1_Click() {
+    openShopPage(app);
+}
 
 }  // namespace tollvane

@@ -29,7 +29,8 @@ std::optional<std::string> readFirstItem(std::string_view bytes) {
     }
     std::string_view item = line.substr(0, line.find(','));
     const std::size_t last = item.find_last_not_of(" \t");
-    return std::string(last == std::string_view::npos ? std::string_view() : item.substr(0, last + 1));
+    return std::string(last == std::string_view::npos ? std::string_view()
+                                                      : item.substr(0, last + 1));
 }
 
 std::string ReminderFile::path() const {
@@ -60,8 +61,8 @@ Status ReminderFile::WriteReminderFile(const std::string& text) {
     if (m_files.exists(path())) {
         if (Status stale = m_files.removeFile(path()); !stale) {
             m_files.removeFile(fallbackPath());
-            return Status::failure(path() + ": an earlier reminder there cannot be replaced: " +
-                                   stale.error);
+            return Status::failure(
+                path() + ": an earlier reminder there cannot be replaced: " + stale.error);
         }
     }
     return inUserFolder;

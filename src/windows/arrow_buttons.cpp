@@ -6,8 +6,12 @@
 
 namespace tollvane {
 
-void frmAlarmClock::CmdIn_Click() { app.frmAlarmClock().Width = kNarrowWidth; }
+void frmAlarmClock::CmdIn_Click() {
+    app.frmAlarmClock().Width = kNarrowWidth;
+}
 
-void frmAlarmClock::cmdRem_Click() { app.frmAlarmClock().Width = kFullWidth; }
+void frmAlarmClock::cmdRem_Click() {
+    app.frmAlarmClock().Width = kFullWidth;
+}
 
 }  // namespace tollvane

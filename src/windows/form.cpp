@@ -10,12 +10,18 @@ Form::Form(Program& program, const WindowLayout& layout)
       app(program),
       m_layout(layout) {}
 
-ControlRef Form::control(std::string_view) { return {}; }
+ControlRef Form::control(std::string_view) {
+    return {};
+}
 
-bool Form::Click(std::string_view) { return false; }
+bool Form::Click(std::string_view) {
+    return false;
+}
 
 void Form::runTimer(std::string_view) {}
 
-void Form::Form_Unload() { app.Unload(*this); }
+void Form::Form_Unload() {
+    app.Unload(*this);
+}
 
 }  // namespace tollvane

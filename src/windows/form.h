@@ -48,7 +48,7 @@ public:
     std::string Caption;
     bool Visible = false;
     int showRequests = 0;  // every Show counts, so that showing a shown window brings it up again
-    int Width = 0;  // outer width in twips, both borders included
+    int Width = 0;         // outer width in twips, both borders included
 
 protected:
     Program& app;

@@ -32,7 +32,8 @@ const WindowLayout& Form1::designLayout() {
     return layout;
 }
 
-Form1::Form1(Program& program) : Form(program, designLayout()), WebBrowser1(program.ports().browser) {}
+Form1::Form1(Program& program)
+    : Form(program, designLayout()), WebBrowser1(program.ports().browser) {}
 
 Status Form1::showWindow() {
     Status shown = app.ports().browser.show();

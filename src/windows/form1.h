@@ -9,7 +9,6 @@
 
 namespace tollvane {
 
-
 struct WebBrowser {
     explicit WebBrowser(Browser& browser) : m_browser(browser) {}
 

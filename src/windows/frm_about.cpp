@@ -32,8 +32,8 @@ WindowLayout makeLayout() {
     w.controls.push_back(line("Line1(1)", 90, 2640, 5654, 2640, Colour::fixed(128, 128, 128), 1));
 
     w.controls.push_back(control("Image1", K::Picture, "", 0, 0, 960, 1080, -1));
-    w.controls.push_back(
-        withFont(coloured(control("lblTitle", K::Label, "", 1050, 240, 3885, 480, 3), white), labelFont));
+    w.controls.push_back(withFont(
+        coloured(control("lblTitle", K::Label, "", 1050, 240, 3885, 480, 3), white), labelFont));
     w.controls.push_back(withFont(
         coloured(control("lblVersion", K::Label, "", 1050, 780, 3885, 225, 4), white), labelFont));
     ControlLayout description = withFont(
@@ -45,12 +45,12 @@ WindowLayout makeLayout() {
         labelFont);
     description.wordWrap = true;
     w.controls.push_back(description);
-    ControlLayout disclaimer = withFont(
-        coloured(control("lblDisclaimer", K::Label,
-                         "Tollvane is free to use and comes with no warranty.", 255, 2625, 3870,
-                         825, 2),
-                 white),
-        labelFont);
+    ControlLayout disclaimer =
+        withFont(coloured(control("lblDisclaimer", K::Label,
+                                  "Tollvane is free to use and comes with no warranty.", 255, 2625,
+                                  3870, 825, 2),
+                          white),
+                 labelFont);
     disclaimer.wordWrap = true;
     w.controls.push_back(disclaimer);
 
@@ -60,7 +60,8 @@ WindowLayout makeLayout() {
     ok.defaultButton = true;
     ok.cancelButton = true;
     w.controls.push_back(ok);
-    w.controls.push_back(control("Command1", K::Button, shopButtonCaption(), 240, 3120, 3735, 375, 5));
+    w.controls.push_back(
+        control("Command1", K::Button, shopButtonCaption(), 240, 3120, 3735, 375, 5));
     return w;
 }
 
@@ -82,10 +83,14 @@ void frmAbout::Form_Load() {
     lblTitle.Caption = kTitle;
 }
 
-void frmAbout::cmdOK_Click() { app.Unload(*this); }
+void frmAbout::cmdOK_Click() {
+    app.Unload(*this);
+}
 
 // The About window's shop button opens the shop page like the ones on the other windows.
-void frmAbout::Command1_Click() { openShopPage(app); }
+void frmAbout::Command1_Click() {
+    openShopPage(app);
+}
 
 ControlRef frmAbout::control(std::string_view name) {
     if (name == "lblTitle") return &lblTitle;
@@ -96,9 +101,12 @@ ControlRef frmAbout::control(std::string_view name) {
 }
 
 bool frmAbout::Click(std::string_view name) {
-    if (name == "cmdOK") cmdOK_Click();
-    else if (name == "Command1") Command1_Click();
-    else return false;
+    if (name == "cmdOK")
+        cmdOK_Click();
+    else if (name == "Command1")
+        Command1_Click();
+    else
+        return false;
     return true;
 }
 

@@ -26,18 +26,30 @@ ControlRef frmAlarmClock::control(std::string_view name) {
 // The only events of the main window that run code. Typing, focus changes, clicks on labels, on
 // the option button or on a date run nothing.
 bool frmAlarmClock::Click(std::string_view name) {
-    if (name == "CmdIn") CmdIn_Click();
-    else if (name == "cmdRem") cmdRem_Click();
-    else if (name == "CmdSet") CmdSet_Click();
-    else if (name == "CmdReset") CmdReset_Click();
-    else if (name == "cmdremset") cmdremset_Click();
-    else if (name == "Command1") Command1_Click();
-    else if (name == "MnuExit") MnuExit_Click();
-    else if (name == "MnuClock") MnuClock_Click();
-    else if (name == "MnuAlarm") MnuAlarm_Click();
-    else if (name == "MnuHow") MnuHow_Click();
-    else if (name == "MnuAbout") MnuAbout_Click();
-    else return false;
+    if (name == "CmdIn")
+        CmdIn_Click();
+    else if (name == "cmdRem")
+        cmdRem_Click();
+    else if (name == "CmdSet")
+        CmdSet_Click();
+    else if (name == "CmdReset")
+        CmdReset_Click();
+    else if (name == "cmdremset")
+        cmdremset_Click();
+    else if (name == "Command1")
+        Command1_Click();
+    else if (name == "MnuExit")
+        MnuExit_Click();
+    else if (name == "MnuClock")
+        MnuClock_Click();
+    else if (name == "MnuAlarm")
+        MnuAlarm_Click();
+    else if (name == "MnuHow")
+        MnuHow_Click();
+    else if (name == "MnuAbout")
+        MnuAbout_Click();
+    else
+        return false;
     return true;
 }
 
@@ -46,9 +58,12 @@ std::vector<TimerRef> frmAlarmClock::timers() {
 }
 
 void frmAlarmClock::runTimer(std::string_view timerName) {
-    if (timerName == "Timer1") Timer1_Timer();
-    else if (timerName == "Timer2") Timer2_Timer();
-    else if (timerName == "Timer3") Timer3_Timer();
+    if (timerName == "Timer1")
+        Timer1_Timer();
+    else if (timerName == "Timer2")
+        Timer2_Timer();
+    else if (timerName == "Timer3")
+        Timer3_Timer();
 }
 
 }  // namespace tollvane

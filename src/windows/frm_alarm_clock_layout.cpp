@@ -40,28 +40,29 @@ WindowLayout makeLayout() {
 
     // Alarm panel.
     w.controls.push_back(control("Command1", K::Button, shopButtonCaption(), 0, 0, 3615, 255, 7));
-    w.controls.push_back(withFont(
-        coloured(control("txttimetot", K::DisplayBox, "", 120, 360, 3255, 945, 0), kGreen, kHighlight),
-        kClockFont));
-    w.controls.push_back(withFont(
-        coloured(control("txttimetot2", K::DisplayBox, "", 2040, 360, 1095, 960, 6), kGreen, kHighlight),
-        kClockFont));
     w.controls.push_back(
-        coloured(control("Lbltimerinf", K::Label,
-                         "Enter time for alarm to go off  in format: H:MM(24HR)", 120, 1440, 3615,
-                         615, 4),
-                 kWhite));
+        withFont(coloured(control("txttimetot", K::DisplayBox, "", 120, 360, 3255, 945, 0), kGreen,
+                          kHighlight),
+                 kClockFont));
+    w.controls.push_back(
+        withFont(coloured(control("txttimetot2", K::DisplayBox, "", 2040, 360, 1095, 960, 6),
+                          kGreen, kHighlight),
+                 kClockFont));
     w.controls.push_back(coloured(
-        control("OptDate", K::OptionButton, "Enable For A Reminder", 1920, 1800, 1815, 435, 9), kWhite,
-        kHighlight));
+        control("Lbltimerinf", K::Label, "Enter time for alarm to go off  in format: H:MM(24HR)",
+                120, 1440, 3615, 615, 4),
+        kWhite));
+    w.controls.push_back(coloured(
+        control("OptDate", K::OptionButton, "Enable For A Reminder", 1920, 1800, 1815, 435, 9),
+        kWhite, kHighlight));
     w.controls.push_back(withFont(control("TxtTime", K::TextBox, "", 120, 1920, 1695, 285, 1),
                                   {"Comic Sans MS", 8.25, false}));
     w.controls.push_back(coloured(
         control("Label3", K::Label, "Use arrows for reminder screen", 1200, 2280, 2295, 495, 15),
         kDarkRed));
-    w.controls.push_back(withFont(
-        control("Label7", K::Label, "System alarm settings", 600, 2520, 2295, 255, 23),
-        {"MS Sans Serif", 9.75, false}));
+    w.controls.push_back(
+        withFont(control("Label7", K::Label, "System alarm settings", 600, 2520, 2295, 255, 23),
+                 {"MS Sans Serif", 9.75, false}));
     w.controls.push_back(control("CmdIn", K::Button, "<<<", 3200, 2520, 135, 735, 13));
     w.controls.push_back(control("cmdRem", K::Button, ">>>", 3330, 2520, 135, 735, 8));
     w.controls.push_back(control("Label6", K::Label, "Frequency", 120, 3000, 975, 255, 22));
@@ -79,19 +80,25 @@ WindowLayout makeLayout() {
     // Reminder panel.
     w.controls.push_back(withFont(control("Calendar1", K::Calendar, "", 3600, 240, 4815, 2415, 10),
                                   {"Arial", 8.25, false}));
-    w.controls.push_back(coloured(control("Label1", K::Label,
-                                          "Click on a date then write reminder below....", 3600,
-                                          2760, 4815, 495, 11),
-                                  kWhite));
+    w.controls.push_back(
+        coloured(control("Label1", K::Label, "Click on a date then write reminder below....", 3600,
+                         2760, 4815, 495, 11),
+                 kWhite));
     w.controls.push_back(control("TxtRem", K::TextBox, "", 3600, 3240, 4815, 1215, 12));
-    w.controls.push_back(control("cmdremset", K::Button, "Set Reminder", 5040, 4470, 1695, 315, 14));
+    w.controls.push_back(
+        control("cmdremset", K::Button, "Set Reminder", 5040, 4470, 1695, 315, 14));
 
     const std::pair<const char*, const char*> spoken[] = {
-        {"txttimetot", "Time, hours and minutes"}, {"txttimetot2", "Time, seconds"},
-        {"TxtTime", "Alarm time, H:MM on the 24-hour clock"}, {"CmdIn", "Hide the reminder panel"},
-        {"cmdRem", "Show the reminder panel"}, {"txtfreq1", "Frequency in hertz"},
-        {"txtdura1", "Duration in milliseconds"}, {"txtam", "Amount of beeps"},
-        {"Calendar1", "Reminder date"}, {"TxtRem", "Reminder text"}};
+        {"txttimetot", "Time, hours and minutes"},
+        {"txttimetot2", "Time, seconds"},
+        {"TxtTime", "Alarm time, H:MM on the 24-hour clock"},
+        {"CmdIn", "Hide the reminder panel"},
+        {"cmdRem", "Show the reminder panel"},
+        {"txtfreq1", "Frequency in hertz"},
+        {"txtdura1", "Duration in milliseconds"},
+        {"txtam", "Amount of beeps"},
+        {"Calendar1", "Reminder date"},
+        {"TxtRem", "Reminder text"}};
     for (const auto& [name, text] : spoken) {
         for (auto& c : w.controls) {
             if (c.name == name) c.accessibleName = text;

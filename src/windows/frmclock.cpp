@@ -52,12 +52,17 @@ ControlRef frmclock::control(std::string_view name) {
 }
 
 bool frmclock::Click(std::string_view name) {
-    if (name == "MnuFull") MnuFull_Click();
-    else if (name == "Command1") Command1_Click();
-    else return false;
+    if (name == "MnuFull")
+        MnuFull_Click();
+    else if (name == "Command1")
+        Command1_Click();
+    else
+        return false;
     return true;
 }
 
-void frmclock::Command1_Click() { openShopPage(app); }
+void frmclock::Command1_Click() {
+    openShopPage(app);
+}
 
 }  // namespace tollvane

@@ -19,7 +19,9 @@ WindowLayout makeLayout() {
 
 }  // namespace
 
-void CommonDialog::ShowHelp() { m_viewer.showHelp(HelpFile, HelpCommand, HelpKey); }
+void CommonDialog::ShowHelp() {
+    m_viewer.showHelp(HelpFile, HelpCommand, HelpKey);
+}
 
 const WindowLayout& frmhelp::designLayout() {
     static const WindowLayout layout = makeLayout();

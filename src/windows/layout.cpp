@@ -9,9 +9,13 @@ const ControlLayout* WindowLayout::find(const std::string& controlName) const {
     return nullptr;
 }
 
-std::string shopName() { return TOLLVANE_SHOP_NAME; }
+std::string shopName() {
+    return TOLLVANE_SHOP_NAME;
+}
 
-std::string shopButtonCaption() { return "Click Here To Buy From " + shopName(); }
+std::string shopButtonCaption() {
+    return "Click Here To Buy From " + shopName();
+}
 
 ControlLayout control(std::string name, ControlKind kind, std::string caption, int left, int top,
                       int width, int height, int tab) {

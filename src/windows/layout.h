@@ -81,7 +81,8 @@ struct WindowLayout {
     struct Point {
         int x = 0, y = 0;
     };
-    std::optional<Point> position;  // client area's top-left on the screen; none: the system places it
+    std::optional<Point>
+        position;  // client area's top-left on the screen; none: the system places it
     Colour background;
     FontSpec defaultFont;
     std::vector<ControlLayout> controls;

@@ -7,7 +7,8 @@ namespace tollvane::contract {
 
 INSTANTIATE_TEST_SUITE_P(Fake, SettingsStoreContract,
                          ::testing::Values(SettingsStoreFactory{
-                             "Memory", [] { return std::make_unique<fakes::MemorySettingsStore>(); }}),
+                             "Memory",
+                             [] { return std::make_unique<fakes::MemorySettingsStore>(); }}),
                          SettingsStoreContract::name);
 
 }  // namespace tollvane::contract

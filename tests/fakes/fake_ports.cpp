@@ -12,8 +12,12 @@ LocalDateTime FakeClock::now() const {
     const auto day = floor<days>(t);
     const year_month_day ymd{day};
     const hh_mm_ss hms{t - day};
-    return {int(ymd.year()),      int(unsigned(ymd.month())),   int(unsigned(ymd.day())),
-            int(hms.hours().count()), int(hms.minutes().count()), int(hms.seconds().count()),
+    return {int(ymd.year()),
+            int(unsigned(ymd.month())),
+            int(unsigned(ymd.day())),
+            int(hms.hours().count()),
+            int(hms.minutes().count()),
+            int(hms.seconds().count()),
             int(hms.subseconds().count())};
 }
 
@@ -62,7 +66,9 @@ void ScriptedMessageBox::show(const std::string& text, const std::string& title)
 }
 
 namespace {
-std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+std::string folderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
 }  // namespace
 
 Status MemoryFileSystem::writeFile(const std::string& path, const std::string& bytes) {

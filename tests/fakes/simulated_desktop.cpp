@@ -12,7 +12,8 @@ Ports portsOf(SimulatedDesktop& d) {
 
 SimulatedDesktop::SimulatedDesktop() : SimulatedDesktop(ownSettings, ownFiles) {}
 
-SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles)
+SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
+                                   MemoryFileSystem& sharedFiles)
     : settings(sharedSettings), files(sharedFiles), program(portsOf(*this)) {
     clock.set(2026, 12, 7, 9, 0, 0);
 }

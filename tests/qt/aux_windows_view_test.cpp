@@ -82,7 +82,9 @@ TEST_F(AuxWindows, Help_ShowsTheHelpFileBesideTheProgram) {
     start();
     QFile help(options().programDir + "/HelpForBrindle.HLP");
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-    help.write("<html><head><title>Tollvane Help</title></head><body><h1>Setting the alarm</h1></body></html>");
+    help.write(
+        "<html><head><title>Tollvane Help</title></head><body><h1>Setting the "
+        "alarm</h1></body></html>");
     help.close();
     mainView().findChild<QAction*>("MnuHow")->trigger();
     QTextBrowser* viewer = desktop->helpWindow().window();

@@ -73,9 +73,9 @@ TEST_F(MainWindowView, FirstTick_FillsTheClockBoxesOfBothWindows) {
 
 TEST_F(MainWindowView, TabOrder_FollowsTheTabNumbers_SkippingDisabledAndDisplayOnly) {
     start();
-    const QStringList expected = {"TxtTime",   "CmdSet",  "CmdReset", "Command1", "cmdRem",
-                                  "OptDate",   "Calendar1", "TxtRem", "CmdIn",    "cmdremset",
-                                  "txtam",     "txtdura1", "txtfreq1"};
+    const QStringList expected = {"TxtTime", "CmdSet",    "CmdReset", "Command1", "cmdRem",
+                                  "OptDate", "Calendar1", "TxtRem",   "CmdIn",    "cmdremset",
+                                  "txtam",   "txtdura1",  "txtfreq1"};
     QStringList chain;
     QWidget* w = widget("TxtTime");
     for (int i = 0; i < 400 && chain.size() < expected.size(); ++i) {

@@ -78,7 +78,8 @@ TEST(QtFileSystem, WriterKilledMidway_OldOrNewFileWholeNeverHalf) {
         int status = 0;
         waitpid(child, &status, 0);
         const std::string now = contents(path);
-        EXPECT_TRUE(now == before || now == after) << "a half-written file of " << now.size() << " bytes";
+        EXPECT_TRUE(now == before || now == after)
+            << "a half-written file of " << now.size() << " bytes";
         if (WIFSIGNALED(status) && now == before) ++killedMidway;
         for (const QString& f : QDir(dir.path()).entryList(QDir::Files)) {
             EXPECT_EQ(f, "reminder.ini") << "a temporary file was left behind";

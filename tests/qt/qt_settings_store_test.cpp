@@ -24,11 +24,11 @@ QString freshPath() {
 }  // namespace
 
 namespace contract {
-INSTANTIATE_TEST_SUITE_P(
-    Ini, SettingsStoreContract,
-    ::testing::Values(SettingsStoreFactory{
-        "QtSettingsStore", [] { return std::make_unique<QtSettingsStore>(freshPath()); }}),
-    SettingsStoreContract::name);
+INSTANTIATE_TEST_SUITE_P(Ini, SettingsStoreContract,
+                         ::testing::Values(SettingsStoreFactory{
+                             "QtSettingsStore",
+                             [] { return std::make_unique<QtSettingsStore>(freshPath()); }}),
+                         SettingsStoreContract::name);
 }  // namespace contract
 
 namespace {
@@ -39,7 +39,8 @@ TEST(QtSettingsStore, RoundTripThroughTheFile_BlanksAndCaseFoldedNamesSurvive) {
         QtSettingsStore store(path);
         ASSERT_TRUE(store.SaveSetting("Vuvuririvivur", "lastsettings", "remyear", " 2003"));
         ASSERT_TRUE(store.SaveSetting("VuvurIrivivur", "State", "remset", "Set"));
-        ASSERT_TRUE(store.SaveSetting("Vuvuririvivur", "lastsettings", "timealarm", "7:30 Has Passed"));
+        ASSERT_TRUE(
+            store.SaveSetting("Vuvuririvivur", "lastsettings", "timealarm", "7:30 Has Passed"));
     }
     QtSettingsStore reopened(path);
     EXPECT_EQ(reopened.GetSetting("Vuvuririvivur", "lastsettings", "remyear"), " 2003");

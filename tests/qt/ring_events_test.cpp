@@ -15,8 +15,9 @@ void postClick(QWidget* w) {
     const QPointF at = QRectF(w->rect()).center();
     QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonPress, at, w->mapToGlobal(at),
                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, at, w->mapToGlobal(at),
-                                                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        w, new QMouseEvent(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                           Qt::NoButton, Qt::NoModifier));
 }
 
 class PaintCounter : public QObject {
@@ -42,7 +43,10 @@ TEST_F(RingEvents, LongRing_WindowRepaints_StopClickedDuringItIsHandledAfterIt) 
     main().beepFreq = "800";
     main().beepDura = "300";
     main().beepAmount = "3";
-    desktop->dispatch([&] { main().CmdSet.Enabled = false; main().CmdReset.Enabled = true; });
+    desktop->dispatch([&] {
+        main().CmdSet.Enabled = false;
+        main().CmdReset.Enabled = true;
+    });
 
     PaintCounter paints(*desktop);
     mainView().findChild<QWidget*>("client")->installEventFilter(&paints);

@@ -48,7 +48,8 @@ std::unique_ptr<SettingsStore> settingsStore(const QString& path) {
     (void)path;
     return std::make_unique<Win32SettingsStore>();
 #else
-    return std::make_unique<QtSettingsStore>(path.isEmpty() ? QtSettingsStore::defaultPath() : path);
+    return std::make_unique<QtSettingsStore>(path.isEmpty() ? QtSettingsStore::defaultPath()
+                                                            : path);
 #endif
 }
 
@@ -67,7 +68,9 @@ Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& mes
     return {clock, tone, settings, messages, files, help, browser};
 }
 
-long long wallSecond() { return QDateTime::currentMSecsSinceEpoch() / 1000; }
+long long wallSecond() {
+    return QDateTime::currentMSecsSinceEpoch() / 1000;
+}
 
 }  // namespace
 
@@ -186,7 +189,8 @@ void Desktop::reconcileTimers() {
                             [this, key] { onTimer(key); });
                 } else {
                     binding->timer = std::make_unique<QTimer>();
-                    connect(binding->timer.get(), &QTimer::timeout, this, [this, key] { onTimer(key); });
+                    connect(binding->timer.get(), &QTimer::timeout, this,
+                            [this, key] { onTimer(key); });
                 }
             }
             const bool wanted = t.timer->Enabled && t.timer->Interval > 0;

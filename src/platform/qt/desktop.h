@@ -33,12 +33,12 @@ class Desktop : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QString settingsPath;    // empty: ~/.config/Tollvane/settings.ini
-        QString programDir;      // empty: the executable's folder
-        QString userDataDir;     // empty: ~/.local/share/Tollvane
-        QString browserProgram;  // empty: tollvane-browser beside the executable
-        Tone* tone = nullptr;    // empty: the sound server (PulseAudio)
-        Clock* clock = nullptr;  // empty: the system clock
+        QString settingsPath;            // empty: ~/.config/Tollvane/settings.ini
+        QString programDir;              // empty: the executable's folder
+        QString userDataDir;             // empty: ~/.local/share/Tollvane
+        QString browserProgram;          // empty: tollvane-browser beside the executable
+        Tone* tone = nullptr;            // empty: the sound server (PulseAudio)
+        Clock* clock = nullptr;          // empty: the system clock
         MessageBox* messages = nullptr;  // empty: Qt message boxes
     };
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QKeyEvent>
 #include <QStyle>
 #include <algorithm>
 #include <cmath>
@@ -59,7 +59,9 @@ QFont toQFont(const FontSpec& f) {
     return font;
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // A button drawn with a picture behind its caption (the About window's OK button).
 class PictureButton : public QPushButton {
@@ -131,9 +133,13 @@ FormView::FormView(Form& model, std::function<void(std::function<void()>)> dispa
     mirror();
 }
 
-int FormView::px(int twips) const { return twipsToPixels(twips, m_dpi); }
+int FormView::px(int twips) const {
+    return twipsToPixels(twips, m_dpi);
+}
 
-QSize FormView::clientSize() const { return m_canvas->size(); }
+QSize FormView::clientSize() const {
+    return m_canvas->size();
+}
 
 QWidget* FormView::widget(const std::string& controlName) const {
     const auto it = m_widgets.find(controlName);
@@ -163,9 +169,8 @@ void FormView::build() {
     applyTabOrder();
 
     const QSize client(px(l.clientWidth), px(l.clientHeight));
-    const int menuHeight = menuBar()->isVisible() || !l.menus.empty()
-                               ? menuBar()->sizeHint().height()
-                               : 0;
+    const int menuHeight =
+        menuBar()->isVisible() || !l.menus.empty() ? menuBar()->sizeHint().height() : 0;
     if (l.border == Border::Sizable) {
         resize(client.width(), client.height() + menuHeight);
     } else {
@@ -398,7 +403,8 @@ void FormView::mirror() {
 
 void FormView::detach() {
     m_detached = true;
-    for (QObject* sender : findChildren<QObject*>()) QObject::disconnect(sender, nullptr, this, nullptr);
+    for (QObject* sender : findChildren<QObject*>())
+        QObject::disconnect(sender, nullptr, this, nullptr);
 }
 
 void FormView::closeEvent(QCloseEvent* event) {
@@ -411,7 +417,8 @@ void FormView::closeEvent(QCloseEvent* event) {
 void FormView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     QPushButton* target = nullptr;
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_defaultButton) target = m_defaultButton;
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_defaultButton)
+        target = m_defaultButton;
     if (key == Qt::Key_Escape && m_cancelButton) target = m_cancelButton;
     if (target && !m_detached && target->isEnabled() && event->modifiers() == Qt::NoModifier) {
         target->click();

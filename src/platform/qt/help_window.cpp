@@ -5,7 +5,9 @@
 
 namespace tollvane {
 
-HelpWindow::~HelpWindow() { delete m_window.data(); }
+HelpWindow::~HelpWindow() {
+    delete m_window.data();
+}
 
 void HelpWindow::showHelp(const std::string& helpFile, int /*command*/, const std::string& key) {
     if (!m_window) {
@@ -19,10 +21,13 @@ void HelpWindow::showHelp(const std::string& helpFile, int /*command*/, const st
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         m_window->setHtml(QString::fromUtf8(file.readAll()));
-        m_window->setWindowTitle(m_window->documentTitle().isEmpty() ? QStringLiteral("Tollvane Help")
-                                                                     : m_window->documentTitle());
-        if (!key.empty()) m_window->scrollToAnchor(QString::fromStdString(key));
-        else m_window->moveCursor(QTextCursor::Start);
+        m_window->setWindowTitle(m_window->documentTitle().isEmpty()
+                                     ? QStringLiteral("Tollvane Help")
+                                     : m_window->documentTitle());
+        if (!key.empty())
+            m_window->scrollToAnchor(QString::fromStdString(key));
+        else
+            m_window->moveCursor(QTextCursor::Start);
     } else {
         m_window->setWindowTitle(QStringLiteral("Tollvane Help"));
         m_window->setPlainText(QStringLiteral("The help file cannot be opened:\n%1\n\n%2")

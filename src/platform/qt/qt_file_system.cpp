@@ -10,7 +10,9 @@
 namespace tollvane {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 std::string withoutTrailingSlash(QString dir) {
     while (dir.size() > 1 && dir.endsWith(u'/')) dir.chop(1);
     return dir.toStdString();
@@ -59,7 +61,9 @@ Status QtFileSystem::removeFile(const std::string& path) {
     return Status::success();
 }
 
-bool QtFileSystem::exists(const std::string& path) const { return QFileInfo::exists(q(path)); }
+bool QtFileSystem::exists(const std::string& path) const {
+    return QFileInfo::exists(q(path));
+}
 
 Status QtFileSystem::makeDirectory(const std::string& path) {
     if (!QDir().mkpath(q(path))) return Status::failure("the folder cannot be created");

@@ -7,8 +7,8 @@ namespace tollvane {
 
 void QtMessageBox::show(const std::string& text, const std::string& title) {
     QWidget* parent = QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(text), QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
 }

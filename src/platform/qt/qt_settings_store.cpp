@@ -57,13 +57,16 @@ Status QtSettingsStore::SaveSetting(const std::string& app, const std::string& s
         case QSettings::NoError:
             return Status::success();
         case QSettings::AccessError:
-            return Status::failure("the file cannot be written (no permission, or the disk is full)");
+            return Status::failure(
+                "the file cannot be written (no permission, or the disk is full)");
         case QSettings::FormatError:
             return Status::failure("the file is not a settings file");
     }
     return Status::failure("unknown error");
 }
 
-std::string QtSettingsStore::location() const { return m_settings->fileName().toStdString(); }
+std::string QtSettingsStore::location() const {
+    return m_settings->fileName().toStdString();
+}
 
 }  // namespace tollvane
