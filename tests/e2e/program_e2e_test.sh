@@ -3,10 +3,13 @@
 # whose only output is a null sink.
 #   1. First start with no settings: the narrow window appears; File > Exit leaves the seven
 #      values in the settings file.
-#   2. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps) and a reminder for
+#   2. Through the window: ">>>", a reminder typed and stored for today (the file holds its
+#      bytes), an alarm typed for the next minute and set: it rings audibly, the reminder is
+#      shown (its file is gone), and exit saves "H:MM Has Passed" and today's reminder date.
+#   3. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps) and a reminder for
 #      today: the alarm re-arms at load, rings audibly at its minute, the reminder is taken from
 #      reminder.ini (the file is gone), and at exit the alarm reads "H:MM Has Passed".
-#   3. Ended by SIGTERM, as a session ends it at logout: the values are saved all the same.
+#   4. Ended by SIGTERM, as a session ends it at logout: the values are saved all the same.
 #
 #   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR
 set -u
@@ -93,13 +96,69 @@ for key in remyear remmonth remday timealarm AlarmMusic AlarmMusic2 AlarmMusic3;
 done
 [ "$(value AlarmMusic3)" = 1 ] || fail "the count box was not saved as 1"
 
-echo "== an alarm for the next minute and a reminder for today"
-now=$(date +%s)
-sec=$((now % 60))
-ahead=60
-[ $sec -gt 50 ] && ahead=120
-alarm=$(date -d "@$((now - sec + ahead))" +%-H:%M)
-ring_at=$((now - sec + ahead))
+# The next whole minute at least $1 seconds away: sets alarm (H:MM) and ring_at (epoch seconds).
+next_minute() {
+    local now sec ahead=60
+    now=$(date +%s)
+    sec=$((now % 60))
+    [ $((60 - sec)) -lt "$1" ] && ahead=120
+    ring_at=$((now - sec + ahead))
+    alarm=$(date -d "@$ring_at" +%-H:%M)
+}
+
+record() {
+    parecord --raw --device=e2e.monitor --format=float32le --rate=$rate --channels=1 \
+        --latency-msec=20 >"$1" 2>"$work/parecord.log" &
+    recorder=$!
+    pids+=($recorder)
+}
+
+wait_for_ring() {
+    echo "alarm set for $alarm; waiting $((ring_at - $(date +%s))) s"
+    while [ "$(date +%s)" -lt $((ring_at + 3)) ]; do sleep 0.5; done
+}
+
+# Clicks a point of the main window's client area, given in pixels as the window is designed.
+click_at() {
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    xdotool mousemove $((X + $1)) $((Y + HEIGHT - 336 + $2)) click 1
+    sleep 0.3
+}
+
+echo "== a reminder and an alarm set through the window"
+next_minute 20
+cat >"$settings" <<INI
+[vuvuririvivur]
+lastsettings\\alarmmusic=800
+lastsettings\\alarmmusic2=200
+lastsettings\\alarmmusic3=3
+INI
+record "$work/ui-ring.raw"
+start_program
+click_at 226 192                      # ">>>": the calendar, on today
+click_at 400 256                      # the reminder box
+xdotool type --delay 20 "Dentist at 4"
+click_at 392 308                      # Set Reminder
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^Status:$' | head -n 1)
+[ -n "$box" ] || fail "no success message after Set Reminder"
+cmp -s "$work/bin/reminder.ini" <(printf '"Dentist at 4"\r\n') || fail "reminder.ini does not hold the text"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Return
+sleep 0.5
+click_at 64 137                       # the alarm box
+xdotool type --delay 20 "$alarm"
+click_at 60 306                       # Set Alarm
+wait_for_ring
+import -window root "$artifacts/reminder-shown.png" 2>/dev/null || true
+[ ! -e "$work/bin/reminder.ini" ] || fail "the reminder set through the window was not shown"
+exit_program
+kill -INT "$recorder"; wait "$recorder" 2>/dev/null
+[ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm text at exit is '$(value timealarm)'"
+[ "$(value remday)" = " $(date +%-d)" ] || fail "the reminder date was not saved: '$(value remday)'"
+"$check" "$work/ui-ring.raw" $rate 3 800 200 || fail "the recording does not hold the three beeps"
+
+echo "== restart: an alarm stored for the next minute re-arms, a stored reminder for today"
+next_minute 5
 cat >"$settings" <<INI
 [vuvuririvivur]
 lastsettings\\remyear=" $(date +%Y)"
@@ -111,14 +170,9 @@ lastsettings\\alarmmusic2=200
 lastsettings\\alarmmusic3=3
 INI
 printf '"Dentist at 4"\r\n' >"$work/bin/reminder.ini"
-
-parecord --raw --device=e2e.monitor --format=float32le --rate=$rate --channels=1 \
-    --latency-msec=20 >"$work/ring.raw" 2>"$work/parecord.log" &
-recorder=$!
-pids+=($recorder)
+record "$work/ring.raw"
 start_program
-echo "alarm set for $alarm; waiting $((ring_at - $(date +%s))) s"
-while [ "$(date +%s)" -lt $((ring_at + 3)) ]; do sleep 0.5; done
+wait_for_ring
 import -window root "$artifacts/after-ring.png" 2>/dev/null || true
 [ ! -e "$work/bin/reminder.ini" ] || fail "the reminder was not taken from reminder.ini"
 exit_program
