@@ -118,6 +118,17 @@ wait_for_ring() {
     while [ "$(date +%s)" -lt $((ring_at + 3)) ]; do sleep 0.5; done
 }
 
+# After the ring: the reminder was taken from its file, File > Exit saves the rung alarm, and the
+# recording RAW holds the three beeps. SHOT names the screenshot.
+check_ring() {
+    import -window root "$artifacts/$1.png" 2>/dev/null || true
+    [ ! -e "$work/bin/reminder.ini" ] || fail "the reminder was not shown (reminder.ini is still there)"
+    exit_program
+    kill -INT "$recorder"; wait "$recorder" 2>/dev/null
+    [ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm text at exit is '$(value timealarm)'"
+    "$check" "$2" $rate 3 800 200 || fail "the recording does not hold the three beeps"
+}
+
 # Clicks a point of the main window's client area, given in pixels as the window is designed.
 click_at() {
     eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -149,13 +160,8 @@ click_at 64 137                       # the alarm box
 xdotool type --delay 20 "$alarm"
 click_at 60 306                       # Set Alarm
 wait_for_ring
-import -window root "$artifacts/reminder-shown.png" 2>/dev/null || true
-[ ! -e "$work/bin/reminder.ini" ] || fail "the reminder set through the window was not shown"
-exit_program
-kill -INT "$recorder"; wait "$recorder" 2>/dev/null
-[ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm text at exit is '$(value timealarm)'"
+check_ring reminder-shown "$work/ui-ring.raw"
 [ "$(value remday)" = " $(date +%-d)" ] || fail "the reminder date was not saved: '$(value remday)'"
-"$check" "$work/ui-ring.raw" $rate 3 800 200 || fail "the recording does not hold the three beeps"
 
 echo "== restart: an alarm stored for the next minute re-arms, a stored reminder for today"
 next_minute 5
@@ -173,13 +179,8 @@ printf '"Dentist at 4"\r\n' >"$work/bin/reminder.ini"
 record "$work/ring.raw"
 start_program
 wait_for_ring
-import -window root "$artifacts/after-ring.png" 2>/dev/null || true
-[ ! -e "$work/bin/reminder.ini" ] || fail "the reminder was not taken from reminder.ini"
-exit_program
-kill -INT "$recorder"; wait "$recorder" 2>/dev/null
-[ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm text at exit is '$(value timealarm)'"
+check_ring after-ring "$work/ring.raw"
 [ "$(value remyear)" = " $(date +%Y)" ] || fail "the reminder year was not kept: '$(value remyear)'"
-"$check" "$work/ring.raw" $rate 3 800 200 || fail "the recording does not hold the three beeps"
 
 echo "== ended from outside (SIGTERM, as at logout): the values are saved as by File > Exit"
 start_program
