@@ -11,13 +11,8 @@ namespace tollvane::browser {
 class Form1Window : public QWidget {
     Q_OBJECT
 public:
-    // Design sizes, in twips (15 twips to a pixel at 96 dpi).
-    static constexpr int kClientWidthTwips = 9585;
-    static constexpr int kClientHeightTwips = 8400;
-    static constexpr int kWebBrowser1WidthTwips = 15135;
-    static constexpr int kWebBrowser1HeightTwips = 11055;
-
-    // The window starts with no page. Pages are made in `profile`, which must outlive the window.
+    // The window takes its sizes from the shop window's design, in pixels at the screen's DPI, as
+    // the main program's windows do. It starts with no page. Pages are made in `profile`, which must outlive the window.
     Form1Window(const QString& caption, QWebEngineProfile* profile);
 
     // WebBrowser1 sits at the window's top-left corner and keeps its design size, larger than

@@ -33,9 +33,7 @@ void frmAlarmClock::Form_Load() {
     TxtTime.Text = savedAlarmTime;
 
     const LocalDateTime today = app.ports().clock.now();
-    Calendar1.setYear(static_cast<std::int16_t>(today.year));
-    Calendar1.setMonth(static_cast<std::int16_t>(today.month));
-    Calendar1.setDay(static_cast<std::int16_t>(today.day));
+    Calendar1.setDate(today.year, today.month, today.day);
 
     Timer1.Interval = 100;  // the first tick comes almost at once; the tick then sets 1000
     CmdReset.Enabled = false;

@@ -82,6 +82,19 @@ void Program::releaseUnloaded() {
     m_unloaded.clear();
 }
 
+void Program::Start() {
+    tollvane::frmAlarmClock& main = frmAlarmClock();
+    Show(main);
+}
+
+void Program::EndRequested() {
+    frmAlarmClock().SaveAndQuit();
+}
+
+void Program::ShopWindowClosed() {
+    if (m_Form1) m_Form1->Form_Unload();
+}
+
 void Program::End() {
     m_ended = true;
     for (Form* w : loadedWindows()) w->Visible = false;

@@ -52,6 +52,14 @@ public:
     void Unload(Form& window);
     void releaseUnloaded();
 
+    // The process starts: the main window is loaded (its load sequence runs) and shown.
+    void Start();
+    // The process is asked to end from outside (a signal, the session's logout): the main window's
+    // exit sequence runs, as File > Exit runs it.
+    void EndRequested();
+    // The user closed the shop window, which the browser program draws: it is unloaded.
+    void ShopWindowClosed();
+
     // Ends the program at once: no further handler runs.
     void End();
     bool ended() const { return m_ended; }

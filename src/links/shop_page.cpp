@@ -14,7 +14,9 @@ std::string shopAddress() {
 void openShopPage(Program& app) {
     tollvane::Form1& shop = app.Form1();
     if (!shop.showWindow()) return;
-    shop.WebBrowser1.Navigate(shopAddress());
+    if (Status went = shop.WebBrowser1.Navigate(shopAddress()); !went) {
+        app.ports().messages.show("The shop page could not be opened.\n" + went.error, "Error");
+    }
 }
 
 void frmAlarmClock::Command1_Click() {

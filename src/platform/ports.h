@@ -9,7 +9,7 @@
 namespace tollvane {
 
 // An operation that can fail, with the system's reason.
-struct Status {
+struct [[nodiscard]] Status {
     bool ok = true;
     std::string error;  // empty when ok
 

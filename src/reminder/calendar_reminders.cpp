@@ -10,8 +10,10 @@
 namespace tollvane {
 
 void frmAlarmClock::cmdremset_Click() {
-    app.ports().settings.SaveSetting(settings_keys::kStateApp, settings_keys::kState,
-                                     settings_keys::kRemSet, "Set");
+    // A mark that nothing in the program reads: if the store refuses it, nothing changes for the
+    // user, and the exit sequence reports a store that cannot be written.
+    static_cast<void>(app.ports().settings.SaveSetting(
+        settings_keys::kStateApp, settings_keys::kState, settings_keys::kRemSet, "Set"));
     const std::string day = SignedNumberText(Calendar1.Day());
     const std::string month = SignedNumberText(Calendar1.Month());
     const std::string year = SignedNumberText(Calendar1.Year());
@@ -58,17 +60,19 @@ void frmAlarmClock::Timer2_Timer() {
         if (file.ReadReminderFile(fileRemText)) {
             TxtRem.Text = fileRemText;
             ++remindersShown;
-            file.DeleteReminderFile();
+            // A file that cannot be deleted brings the text back at the next ring on its date,
+            // which is all it can do: the check runs from a timer and shows no message.
+            static_cast<void>(file.DeleteReminderFile());
         }
     }
     Timer2.Enabled = false;
 }
 
+// One reading of the clock for all three parts: read one at a time, a reset at midnight on
+// 31 December could put the calendar on a date of two different days.
 void frmAlarmClock::Timer3_Timer() {
-    const Clock& clock = app.ports().clock;
-    Calendar1.setYear(static_cast<std::int16_t>(clock.now().year));
-    Calendar1.setMonth(static_cast<std::int16_t>(clock.now().month));
-    Calendar1.setDay(static_cast<std::int16_t>(clock.now().day));
+    const LocalDateTime today = app.ports().clock.now();
+    Calendar1.setDate(today.year, today.month, today.day);
 }
 
 }  // namespace tollvane

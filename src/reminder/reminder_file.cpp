@@ -48,8 +48,13 @@ Status ReminderFile::WriteReminderFile(const std::string& text) {
     const std::string bytes = reminderFileBytes(m_files.encodeText(text));
     Status beside = m_files.writeFile(path(), bytes);
     if (beside) {
-        if (m_files.exists(fallbackPath())) m_files.removeFile(fallbackPath());
-        return beside;
+        if (!m_files.exists(fallbackPath())) return beside;
+        Status stale = m_files.removeFile(fallbackPath());
+        if (stale) return beside;
+        // The earlier text would come back once the new one has been shown and deleted.
+        Status undo = m_files.removeFile(path());
+        return Status::failure(fallbackPath() + ": an earlier reminder there cannot be replaced: " +
+                               stale.error + (undo ? "" : "\n" + path() + ": " + undo.error));
     }
 
     Status folder = m_files.makeDirectory(m_files.userDataDirectory());
@@ -60,9 +65,12 @@ Status ReminderFile::WriteReminderFile(const std::string& text) {
     }
     if (m_files.exists(path())) {
         if (Status stale = m_files.removeFile(path()); !stale) {
-            m_files.removeFile(fallbackPath());
-            return Status::failure(
-                path() + ": an earlier reminder there cannot be replaced: " + stale.error);
+            // Reading looks beside the executable first, so the earlier text stays in force even
+            // if the new copy cannot be taken back either.
+            Status undo = m_files.removeFile(fallbackPath());
+            return Status::failure(path() + ": an earlier reminder there cannot be replaced: " +
+                                   stale.error +
+                                   (undo ? "" : "\n" + fallbackPath() + ": " + undo.error));
         }
     }
     return inUserFolder;

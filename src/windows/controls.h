@@ -33,6 +33,9 @@ struct Timer {
 // another; a date that does not exist on the way (31 February) is held at the month's last day,
 // so that setting Year, Month and Day in turn always ends on the date that was asked for. Values
 // outside the calendar's range are ignored.
+//
+// The calendar also shows one month page, which the user can turn without picking a day. Setting
+// the date turns the page to the date's month.
 class MonthCalendar {
 public:
     MonthCalendar();
@@ -44,15 +47,25 @@ public:
     void setYear(std::int16_t year);
     void setMonth(std::int16_t month);
     void setDay(std::int16_t day);
+    // Year, Month and Day in turn.
+    void setDate(int year, int month, int day);
+
+    // The month page on show, and the user turning it.
+    int pageYear() const { return m_pageYear; }
+    int pageMonth() const { return m_pageMonth; }
+    void showPage(int year, int month);
 
     static int daysInMonth(int year, int month);
 
 private:
     void clampDay();
+    void turnPageToDate();
 
     std::int16_t m_year = 2000;
     std::int16_t m_month = 1;
     std::int16_t m_day = 1;
+    int m_pageYear = 2000;
+    int m_pageMonth = 1;
 };
 
 // The hidden media player of the main window. It never holds media; Stop tells it to close.

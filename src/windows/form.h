@@ -21,6 +21,8 @@ using ControlRef =
 struct TimerRef {
     std::string name;
     Timer* timer = nullptr;
+    // The clock tick: at an interval of 1000 ms it fires at each whole second of the wall clock.
+    bool wallClockSecond = false;
 };
 
 class Form {

@@ -9,6 +9,7 @@ namespace {
 WindowLayout makeLayout() {
     WindowLayout w;
     w.name = "Form1";
+    w.hasView = false;
     w.caption = shopName();
     w.border = Border::Sizable;
     w.minimizeButton = true;

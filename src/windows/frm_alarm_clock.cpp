@@ -54,7 +54,7 @@ bool frmAlarmClock::Click(std::string_view name) {
 }
 
 std::vector<TimerRef> frmAlarmClock::timers() {
-    return {{"Timer1", &Timer1}, {"Timer2", &Timer2}, {"Timer3", &Timer3}};
+    return {{"Timer1", &Timer1, true}, {"Timer2", &Timer2}, {"Timer3", &Timer3}};
 }
 
 void frmAlarmClock::runTimer(std::string_view timerName) {

@@ -9,6 +9,7 @@ namespace {
 WindowLayout makeLayout() {
     WindowLayout w;
     w.name = "frmhelp";
+    w.hasView = false;
     w.caption = "Help";
     w.border = Border::Sizable;
     w.taskbarButton = false;

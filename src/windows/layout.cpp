@@ -1,6 +1,12 @@
 #include "windows/layout.h"
 
+#include <cmath>
+
 namespace tollvane {
+
+int twipsToPixels(int twips, double logicalDpi) {
+    return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
+}
 
 const ControlLayout* WindowLayout::find(const std::string& controlName) const {
     for (const auto& c : controls) {

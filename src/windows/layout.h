@@ -87,9 +87,15 @@ struct WindowLayout {
     FontSpec defaultFont;
     std::vector<ControlLayout> controls;
     std::vector<MenuLayout> menus;
+    // False for a window the program never draws: the help dialog's carrier is never shown, and
+    // the shop window is drawn by the browser program.
+    bool hasView = true;
 
     const ControlLayout* find(const std::string& controlName) const;
 };
+
+// Twips to pixels: 15 twips a pixel at 96 dots per inch, following the screen's logical DPI.
+int twipsToPixels(int twips, double logicalDpi = 96.0);
 
 // Builders that keep the window designs short.
 ControlLayout control(std::string name, ControlKind kind, std::string caption, int left, int top,

@@ -84,7 +84,7 @@ inline void ringAt(SimulatedDesktop& d, int hour, int minute) {
 
 // The program's last-used values, as start-up reads them and exit writes them.
 inline void store(MemorySettingsStore& s, const char* key, const std::string& value) {
-    s.SaveSetting(keys::kApp, keys::kLastSettings, key, value);
+    ASSERT_TRUE(s.SaveSetting(keys::kApp, keys::kLastSettings, key, value));
 }
 
 inline std::string stored(MemorySettingsStore& s, const char* key) {

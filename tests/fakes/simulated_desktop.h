@@ -1,15 +1,14 @@
 #pragma once
-// The program on a simulated desktop: fakes for every platform service, the window slots, and
-// the windows' timers fired in virtual time (a week of ticks in well under a second). The clock
-// tick is scheduled as the real program schedules it: 100 ms after load, then at each whole
-// second of the clock.
+// The program on a simulated desktop: fakes for every platform service, the window slots, and the
+// program's scheduler driven in virtual time (a week of ticks in well under a second). The
+// scheduler is the one the real desktop runs, so the tests prove the rules of time the program
+// follows.
 
-#include <deque>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "app/program.h"
+#include "app/scheduler.h"
 #include "fakes/fake_ports.h"
 #include "windows/form.h"
 #include "windows/frm_alarm_clock.h"
@@ -17,7 +16,7 @@
 
 namespace tollvane::fakes {
 
-class SimulatedDesktop {
+class SimulatedDesktop : private Scheduler::Time {
 public:
     SimulatedDesktop();
     explicit SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles);
@@ -31,21 +30,23 @@ public:
     // Runs until the clock reads the given time of day (today, or tomorrow if it has passed).
     void runUntil(int hour, int minute, int second);
 
-    // User events, each dispatched like the real desktop dispatches them; a click on a disabled
-    // button does nothing.
+    // User events, each dispatched like the real desktop dispatches them. A click on a disabled
+    // button does nothing; a click on a control or menu item that has no Click handler is a fault
+    // of the test and fails it.
     void click(Form& window, const std::string& controlName);
     void type(TextBox& box, const std::string& text) { box.Text = text; }
     void activate(Form& window);
     void close(Form& window);
 
-    // Input that arrives while a handler is running (a click during a ring). The desktop queues
-    // it and runFor dispatches it once the running event has ended, before the next timer.
-    void post(std::function<void()> event) { m_posted.push_back(std::move(event)); }
+    // Input that arrives while a handler is running (a click during a ring): held until the ring
+    // has ended, as the real desktop holds it.
+    void post(std::function<void()> event) { scheduler.post(std::move(event)); }
 
     bool isLoadedClockWindow();
 
     FakeClock clock;
     FakeTone tone{clock};
+    RingTone ringTone{tone};
     MemorySettingsStore ownSettings;
     MemoryFileSystem ownFiles;
     MemorySettingsStore& settings;
@@ -54,23 +55,13 @@ public:
     FakeHelpViewer help;
     FakeBrowser browser;
     Program program;
+    Scheduler scheduler;
 
-    int ticks = 0;                 // Timer1 ticks so far
+    int ticks = 0;                 // clock ticks of the main window so far
     std::function<void()> onTick;  // runs after each clock tick of the main window
 
 private:
-    struct Scheduled {
-        long long dueMs = 0;
-        int interval = 0;
-        bool enabled = false;
-    };
-    void afterEvent(long long eventStartMs);
-    void schedule(long long changeMs);
-    bool fireNextBefore(long long endMs);
-    void dispatchPosted();
-
-    std::deque<std::function<void()>> m_posted;
-    std::map<std::pair<const Form*, std::string>, Scheduled> m_timers;
+    Scheduler::Instant now() const override { return {clock.ms(), clock.ms()}; }
 };
 
 }  // namespace tollvane::fakes

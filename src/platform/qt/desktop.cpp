@@ -1,15 +1,15 @@
 #include "platform/qt/desktop.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 
 #include "platform/qt/form_view.h"
 #include "platform/qt/second_timer.h"
-#include "windows/form1.h"
-#include "windows/frm_alarm_clock.h"
-#include "windows/frmhelp.h"
+#include "windows/form.h"
+#include "windows/layout.h"
 #if defined(TOLLVANE_HAVE_PULSE)
 #include "platform/pulse/pulse_tone.h"
 #endif
@@ -68,55 +68,51 @@ Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& mes
     return {clock, tone, settings, messages, files, help, browser};
 }
 
-long long wallSecond() {
-    return QDateTime::currentMSecsSinceEpoch() / 1000;
-}
-
 }  // namespace
-
-// A model timer bound to a Qt timer. The clock tick is a one-shot re-armed for every whole second
-// of the wall clock; every other timer repeats at its interval.
-struct Desktop::TimerBinding {
-    std::unique_ptr<SecondTimer> clockTick;
-    std::unique_ptr<QTimer> timer;
-    int interval = 0;
-    bool running = false;
-};
 
 Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(std::move(options)),
       m_soundServer(m_options.tone ? nullptr : soundServerTone()),
-      m_tone(m_options.tone ? *m_options.tone : *m_soundServer,
-             [this](bool on) { m_ringing = on; }),
+      m_tone(m_options.tone ? *m_options.tone : *m_soundServer, {}),
+      m_ringTone(m_tone),
       m_settings(settingsStore(m_options.settingsPath)),
       m_files(fileSystem(m_options.programDir, m_options.userDataDir)),
-      m_browser(Form1::designLayout().caption, m_options.browserProgram),
-      m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_tone, *m_settings,
+      m_browser(shopName(), m_options.browserProgram),
+      m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_ringTone, *m_settings,
                         m_options.messages ? *m_options.messages : m_qtMessages, *m_files, m_help,
-                        m_browser)) {
-    connect(&m_browser, &BrowserClient::windowClosed, this, [this] {
-        for (Form* w : m_program.loadedWindows()) {
-            if (auto* shop = dynamic_cast<Form1*>(w)) dispatch([shop] { shop->Form_Unload(); });
-        }
-    });
+                        m_browser)),
+      m_scheduler(m_program, *this, m_ringTone),
+      m_wallWake(std::make_unique<SecondTimer>()),
+      m_steadyWake(std::make_unique<QTimer>()) {
+    m_scheduler.afterEvent = [this] { afterEvent(); };
+    m_steadyWake->setSingleShot(true);
+    m_steadyWake->setTimerType(Qt::PreciseTimer);
+    // Each wake-up runs what has come due, then aims at the next due time. One that comes early
+    // (a coarse timer, or the clock set while it was armed) runs nothing and is aimed again.
+    const auto wake = [this] {
+        m_scheduler.runDue();
+        armWake();
+    };
+    connect(m_wallWake.get(), &SecondTimer::timeout, this, wake);
+    connect(m_steadyWake.get(), &QTimer::timeout, this, wake);
+    connect(&m_browser, &BrowserClient::windowClosed, this,
+            [this] { dispatch([this] { m_program.ShopWindowClosed(); }); });
 }
 
 Desktop::~Desktop() {
-    m_timers.clear();
+    m_wallWake.reset();
+    m_steadyWake.reset();
     for (auto& [form, view] : m_views) delete view;
 }
 
 void Desktop::start() {
-    dispatch([this] {
-        frmAlarmClock& main = m_program.frmAlarmClock();
-        m_program.Show(main);
-    });
+    dispatch([this] { m_program.Start(); });
 }
 
 void Desktop::endFromOutside() {
-    dispatch([this] { m_program.frmAlarmClock().SaveAndQuit(); });
+    dispatch([this] { m_program.EndRequested(); });
 }
 
 FormView* Desktop::view(const Form& window) const {
@@ -125,30 +121,31 @@ FormView* Desktop::view(const Form& window) const {
 }
 
 void Desktop::dispatch(const std::function<void()>& handler) {
-    if (m_program.ended()) return;
-    if (m_ringing) {
-        // A ring holds the program: whatever the user does meanwhile is handled after it.
-        m_deferred.push_back(handler);
-        return;
-    }
-    ++m_depth;
-    handler();
-    --m_depth;
-    reconcile();
-    if (m_depth == 0) {
-        // Only now, with no handler of theirs on the stack, are unloaded windows destroyed.
-        m_program.releaseUnloaded();
-        runDeferredEvents();
-        runPendingTimers();
-    }
-    if (m_program.ended()) {
-        m_timers.clear();
-        emit ended();
-    }
+    m_scheduler.post(handler);
 }
 
-void Desktop::reconcile() {
-    const auto loaded = m_program.loadedWindows();
+Scheduler::Instant Desktop::now() const {
+    using namespace std::chrono;
+    const auto wall = time_point_cast<milliseconds>(systemWallClock());
+    const auto steady = time_point_cast<milliseconds>(steady_clock::now());
+    return {wall.time_since_epoch().count(), steady.time_since_epoch().count()};
+}
+
+void Desktop::afterEvent() {
+    reconcileViews();
+    if (m_program.ended()) {
+        m_wallWake->stop();
+        m_steadyWake->stop();
+        if (!m_endedTold) {
+            m_endedTold = true;
+            emit ended();
+        }
+        return;
+    }
+    armWake();
+}
+
+void Desktop::reconcileViews() {
     for (auto it = m_views.begin(); it != m_views.end();) {
         if (!m_program.isLoaded(*it->first) || m_program.ended()) {
             it->second->detach();
@@ -160,9 +157,8 @@ void Desktop::reconcile() {
         }
     }
     if (m_program.ended()) return;
-    for (Form* w : loaded) {
-        // The help carrier is never shown, and the shop window is the browser program's.
-        if (dynamic_cast<frmhelp*>(w) || dynamic_cast<Form1*>(w)) continue;
+    for (Form* w : m_program.loadedWindows()) {
+        if (!w->layout().hasView) continue;
         FormView* v = view(*w);
         if (!v && w->Visible) {
             v = new FormView(*w, [this](std::function<void()> h) { dispatch(h); });
@@ -170,90 +166,20 @@ void Desktop::reconcile() {
         }
         if (v) v->mirror();
     }
-    reconcileTimers();
 }
 
-void Desktop::reconcileTimers() {
-    std::set<TimerKey> alive;
-    for (Form* w : m_program.loadedWindows()) {
-        for (const TimerRef& t : w->timers()) {
-            const TimerKey key{w, t.name};
-            alive.insert(key);
-            auto& binding = m_timers[key];
-            const bool isClockTick = t.name == "Timer1" && dynamic_cast<frmAlarmClock*>(w);
-            if (!binding) {
-                binding = std::make_unique<TimerBinding>();
-                if (isClockTick) {
-                    binding->clockTick = std::make_unique<SecondTimer>();
-                    connect(binding->clockTick.get(), &SecondTimer::timeout, this,
-                            [this, key] { onTimer(key); });
-                } else {
-                    binding->timer = std::make_unique<QTimer>();
-                    connect(binding->timer.get(), &QTimer::timeout, this,
-                            [this, key] { onTimer(key); });
-                }
-            }
-            const bool wanted = t.timer->Enabled && t.timer->Interval > 0;
-            if (isClockTick) {
-                if (!wanted) {
-                    binding->clockTick->stop();
-                } else if (!binding->clockTick->isActive()) {
-                    if (t.timer->Interval != 1000) {
-                        binding->clockTick->startAfter(t.timer->Interval);
-                    } else if (wallSecond() != m_tickSecond) {
-                        // A second began while the last tick ran (a ring): tick at once.
-                        binding->clockTick->startAfter(0);
-                    } else {
-                        binding->clockTick->startAtNextSecond();
-                    }
-                }
-                continue;
-            }
-            if (!wanted) {
-                binding->timer->stop();
-                binding->running = false;
-            } else if (!binding->running || binding->interval != t.timer->Interval) {
-                binding->timer->start(t.timer->Interval);
-                binding->interval = t.timer->Interval;
-                binding->running = true;
-            }
-        }
+void Desktop::armWake() {
+    const Scheduler::Wake wake = m_scheduler.nextWake();
+    if (wake.wallMs) {
+        m_wallWake->startAt(WallTime(std::chrono::milliseconds(*wake.wallMs)));
+    } else {
+        m_wallWake->stop();
     }
-    for (auto it = m_timers.begin(); it != m_timers.end();) {
-        it = alive.count(it->first) ? std::next(it) : m_timers.erase(it);
-    }
-}
-
-void Desktop::onTimer(const TimerKey& key) {
-    if (m_ringing) {
-        m_pending.insert(key);
-        return;
-    }
-    Form* form = const_cast<Form*>(key.first);
-    if (!m_program.isLoaded(*form)) return;
-    if (key.second == "Timer1") m_tickSecond = wallSecond();
-    const std::string name = key.second;
-    dispatch([form, name] { form->runTimer(name); });
-}
-
-void Desktop::runDeferredEvents() {
-    while (!m_deferred.empty() && !m_program.ended() && m_depth == 0) {
-        const auto handler = m_deferred.front();
-        m_deferred.erase(m_deferred.begin());
-        dispatch(handler);
-    }
-}
-
-void Desktop::runPendingTimers() {
-    while (!m_pending.empty() && !m_program.ended()) {
-        const TimerKey key = *m_pending.begin();
-        m_pending.erase(m_pending.begin());
-        const auto it = m_timers.find(key);
-        if (it == m_timers.end()) continue;
-        Form* form = const_cast<Form*>(key.first);
-        for (const TimerRef& t : form->timers()) {
-            if (t.name == key.second && t.timer->Enabled && t.timer->Interval > 0) onTimer(key);
-        }
+    if (wake.steadyMs) {
+        const long long in = *wake.steadyMs - now().steadyMs;
+        m_steadyWake->start(static_cast<int>(std::clamp(in, 0LL, 24LL * 3600 * 1000)));
+    } else {
+        m_steadyWake->stop();
     }
 }
 

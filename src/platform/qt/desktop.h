@@ -1,19 +1,19 @@
 #pragma once
 // The program on a real desktop: the platform adapters, the window slots, one FormView per shown
-// window, and the windows' timers bound to Qt timers. Every click, menu choice, activation, close
-// and timer tick reaches the models through dispatch(), one at a time; after each, the views and
-// timers are brought in line with the models.
+// window, and the program's scheduler driven by two Qt-side wake-ups (a timer on the wall clock's
+// seconds, a steady one for the rest). Every click, menu choice, activation and close reaches the
+// models through dispatch(); the scheduler decides when each handler and timer runs, and after
+// each the views are brought in line with the models.
 
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
-#include <vector>
 
 #include "app/program.h"
+#include "app/scheduler.h"
 #include "platform/qt/browser_client.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/qt_clock.h"
@@ -29,7 +29,7 @@ namespace tollvane {
 class FormView;
 class SecondTimer;
 
-class Desktop : public QObject {
+class Desktop : public QObject, private Scheduler::Time {
     Q_OBJECT
 public:
     struct Options {
@@ -56,40 +56,35 @@ public:
     FormView* view(const Form& window) const;
     HelpWindow& helpWindow() { return m_help; }
     BrowserClient& browser() { return m_browser; }
-    bool ringing() const { return m_ringing; }
+    bool ringing() const { return m_scheduler.ringing(); }
 
 signals:
     // The exit sequence has run: the event loop should end.
     void ended();
 
 private:
-    struct TimerBinding;
-    using TimerKey = std::pair<const Form*, std::string>;
-
-    void reconcile();
-    void reconcileTimers();
-    void onTimer(const TimerKey& key);
-    void runDeferredEvents();
-    void runPendingTimers();
+    Scheduler::Instant now() const override;
+    void afterEvent();
+    void reconcileViews();
+    void armWake();
 
     Options m_options;
     QtClock m_clock;
     std::unique_ptr<Tone> m_soundServer;
     RingingTone m_tone;
+    RingTone m_ringTone;
     std::unique_ptr<SettingsStore> m_settings;
     QtMessageBox m_qtMessages;
     std::unique_ptr<FileSystem> m_files;
     HelpWindow m_help;
     BrowserClient m_browser;
     Program m_program;
+    Scheduler m_scheduler;
 
     std::map<const Form*, FormView*> m_views;
-    std::map<TimerKey, std::unique_ptr<TimerBinding>> m_timers;
-    std::set<TimerKey> m_pending;  // ticks that fell due during a ring, run once afterwards
-    std::vector<std::function<void()>> m_deferred;  // user events that came during a ring
-    int m_depth = 0;
-    bool m_ringing = false;
-    long long m_tickSecond = 0;  // the wall-clock second in which the last clock tick began
+    std::unique_ptr<SecondTimer> m_wallWake;  // the clock tick's whole seconds
+    std::unique_ptr<QTimer> m_steadyWake;     // every other timer
+    bool m_endedTold = false;
 };
 
 }  // namespace tollvane

@@ -17,10 +17,6 @@
 
 namespace tollvane {
 
-int twipsToPixels(int twips, double logicalDpi) {
-    return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
-}
-
 namespace {
 
 QColor toQColor(const Colour& c, const QPalette& palette, QColor fallback) {
@@ -233,6 +229,10 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
                     [this, name] { m_dispatch([this, name] { m_model.Click(name); }); });
             if (c.defaultButton) m_defaultButton = b;
             if (c.cancelButton) m_cancelButton = b;
+            if (auto* button = std::get_if<CommandButton*>(&ref)) {
+                CommandButton* model = *button;
+                m_mirrors.emplace_back([model, b] { b->setEnabled(model->Enabled); });
+            }
             w = b;
             break;
         }
@@ -255,11 +255,20 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
                     pal.setColor(group, QPalette::Base, base);
                 }
                 e->setPalette(pal);
-            } else if (auto* box = std::get_if<TextBox*>(&ref)) {
+            }
+            if (auto* box = std::get_if<TextBox*>(&ref)) {
                 TextBox* model = *box;
+                const bool editable = c.kind == ControlKind::TextBox;
                 // Typing only fills the model's text: no handler runs.
-                connect(e, &QLineEdit::textEdited, this,
-                        [model](const QString& t) { model->Text = t.toStdString(); });
+                if (editable) {
+                    connect(e, &QLineEdit::textEdited, this,
+                            [model](const QString& t) { model->Text = t.toStdString(); });
+                }
+                m_mirrors.emplace_back([model, e, editable] {
+                    const QString text = q(model->Text);
+                    if (e->text() != text) e->setText(text);
+                    if (editable) e->setEnabled(model->Enabled);
+                });
             }
             w = e;
             break;
@@ -272,6 +281,15 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             QPalette pal = label->palette();
             pal.setColor(QPalette::WindowText, toQColor(c.foreground, palette(), Qt::black));
             label->setPalette(pal);
+            if (auto* caption = std::get_if<Label*>(&ref)) {
+                Label* model = *caption;
+                const QString controlName = q(c.name);
+                m_mirrors.emplace_back([model, label, controlName] {
+                    const QString text = q(model->Caption);
+                    if (label->text() != text) label->setText(text);
+                    if (label->accessibleName() == controlName) label->setAccessibleName(text);
+                });
+            }
             w = label;
             break;
         }
@@ -290,6 +308,7 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
                 connect(radio, &QRadioButton::toggled, this, [model](bool on) {
                     if (on) model->Value = true;
                 });
+                m_mirrors.emplace_back([model, radio] { radio->setChecked(model->Value); });
             }
             w = radio;
             break;
@@ -299,22 +318,21 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             cal->setGridVisible(true);
             if (auto* calendar = std::get_if<MonthCalendar*>(&ref)) {
                 MonthCalendar* model = *calendar;
-                // Picking a date only moves the model's date: no handler runs.
-                connect(cal, &QCalendarWidget::clicked, this, [model](QDate d) {
-                    model->setYear(static_cast<std::int16_t>(d.year()));
-                    model->setMonth(static_cast<std::int16_t>(d.month()));
-                    model->setDay(static_cast<std::int16_t>(d.day()));
-                });
-                connect(cal, &QCalendarWidget::activated, this, [model](QDate d) {
-                    model->setYear(static_cast<std::int16_t>(d.year()));
-                    model->setMonth(static_cast<std::int16_t>(d.month()));
-                    model->setDay(static_cast<std::int16_t>(d.day()));
-                });
+                // Picking a date or turning the page only changes the model: no handler runs.
                 connect(cal, &QCalendarWidget::selectionChanged, this, [model, cal] {
                     const QDate d = cal->selectedDate();
-                    model->setYear(static_cast<std::int16_t>(d.year()));
-                    model->setMonth(static_cast<std::int16_t>(d.month()));
-                    model->setDay(static_cast<std::int16_t>(d.day()));
+                    model->setDate(d.year(), d.month(), d.day());
+                });
+                connect(cal, &QCalendarWidget::currentPageChanged, this,
+                        [model](int year, int month) { model->showPage(year, month); });
+                m_mirrors.emplace_back([model, cal] {
+                    const QSignalBlocker block(cal);
+                    const QDate d(model->Year(), model->Month(), model->Day());
+                    if (cal->selectedDate() != d) cal->setSelectedDate(d);
+                    if (cal->yearShown() != model->pageYear() ||
+                        cal->monthShown() != model->pageMonth()) {
+                        cal->setCurrentPage(model->pageYear(), model->pageMonth());
+                    }
                 });
             }
             w = cal;
@@ -366,33 +384,7 @@ void FormView::mirror() {
     const QString caption = q(m_model.Caption);
     if (windowTitle() != caption) setWindowTitle(caption);
     applyWidth();
-    for (const ControlLayout& c : m_model.layout().controls) {
-        QWidget* w = widget(c.name);
-        if (!w) continue;
-        const ControlRef ref = m_model.control(c.name);
-        if (auto* box = std::get_if<TextBox*>(&ref)) {
-            auto* edit = static_cast<QLineEdit*>(w);
-            const QString text = q((*box)->Text);
-            if (edit->text() != text) edit->setText(text);
-            if (c.kind == ControlKind::TextBox) edit->setEnabled((*box)->Enabled);
-        } else if (auto* button = std::get_if<CommandButton*>(&ref)) {
-            w->setEnabled((*button)->Enabled);
-        } else if (auto* option = std::get_if<OptionButton*>(&ref)) {
-            static_cast<QRadioButton*>(w)->setChecked((*option)->Value);
-        } else if (auto* label = std::get_if<Label*>(&ref)) {
-            auto* l = static_cast<QLabel*>(w);
-            if (l->text() != q((*label)->Caption)) l->setText(q((*label)->Caption));
-            if (w->accessibleName() == q(c.name)) w->setAccessibleName(l->text());
-        } else if (auto* calendar = std::get_if<MonthCalendar*>(&ref)) {
-            auto* cal = static_cast<QCalendarWidget*>(w);
-            const QDate d((*calendar)->Year(), (*calendar)->Month(), (*calendar)->Day());
-            if (cal->selectedDate() != d) {
-                const QSignalBlocker block(cal);
-                cal->setSelectedDate(d);
-                cal->setCurrentPage(d.year(), d.month());
-            }
-        }
-    }
+    for (const auto& mirrorControl : m_mirrors) mirrorControl();
     if (m_model.Visible != isVisible()) setVisible(m_model.Visible);
     if (m_model.Visible && m_model.showRequests != m_shownRequests) {
         raise();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "windows/form.h"
 
@@ -16,10 +17,6 @@ class QMenuBar;
 class QPushButton;
 
 namespace tollvane {
-
-// Twips to device-independent pixels: 15 twips a pixel at 96 dots per inch, following the screen's
-// logical DPI.
-int twipsToPixels(int twips, double logicalDpi = 96.0);
 
 class FormView : public QMainWindow {
     Q_OBJECT
@@ -55,6 +52,9 @@ private:
     std::function<void(std::function<void()>)> m_dispatch;
     Canvas* m_canvas = nullptr;
     std::map<std::string, QPointer<QWidget>> m_widgets;
+    // One for each control bound to a model value: copies the value onto its widget, which it
+    // holds with its own type, so no widget is ever taken for another kind.
+    std::vector<std::function<void()>> m_mirrors;
     double m_dpi = 96.0;
     int m_shownRequests = 0;
     int m_appliedWidth = -1;

@@ -24,15 +24,16 @@ void SecondTimer::startAfter(int ms) {
 }
 
 void SecondTimer::startAtNextSecond() {
+    startAt(std::chrono::floor<std::chrono::seconds>(m_backend->now()) + std::chrono::seconds(1));
+}
+
+void SecondTimer::startAt(WallTime deadline) {
     // Each shot is aimed afresh at a whole second of the wall clock rather than repeating an
     // interval: an interval drifts against the clock and, once it has drifted across a second,
     // the display skips or repeats one. The deadline is absolute, so a clock set while the shot is
     // armed is reported by the backend instead of leaving the shot aimed at the old time.
-    const WallTime now = m_backend->now();
-    const WallTime deadline =
-        std::chrono::floor<std::chrono::seconds>(now) + std::chrono::seconds(1) + kMargin;
     m_active = true;
-    m_backend->armAt(deadline);
+    m_backend->armAt(deadline + kMargin);
 }
 
 void SecondTimer::stop() {

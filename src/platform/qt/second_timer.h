@@ -28,6 +28,8 @@ public:
     void startAfter(int ms);
     // One shot just after the next whole second of the wall clock.
     void startAtNextSecond();
+    // One shot just after the wall clock reaches `deadline` (at once if it has).
+    void startAt(WallTime deadline);
     // Each start replaces the shot armed before; stop() drops it.
     void stop();
     // True from a start until the shot comes or stop(); already false inside the timeout handler,
