@@ -12,7 +12,8 @@ class Form1Window : public QWidget {
     Q_OBJECT
 public:
     // The window takes its sizes from the shop window's design, in pixels at the screen's DPI, as
-    // the main program's windows do. It starts with no page. Pages are made in `profile`, which must outlive the window.
+    // the main program's windows do. It starts with no page. Pages are made in `profile`, which
+    // must outlive the window.
     Form1Window(const QString& caption, QWebEngineProfile* profile);
 
     // WebBrowser1 sits at the window's top-left corner and keeps its design size, larger than

@@ -1,17 +1,34 @@
 #!/usr/bin/env bash
 # The code's style: clang-format over every C++ file, then clang-tidy over the core (the models and
-# handlers) with the checks in .clang-tidy; fails on any finding. Needs a configured build folder
-# for its compile commands (default build/ci).
+# handlers) with the checks in .clang-tidy. Fails on any finding, and also when either tool cannot
+# run: a check that did not run has not passed. Needs a configured build folder for its compile
+# commands (default build/ci).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/ci}
+for tool in clang-format clang-tidy; do
+  command -v "$tool" >/dev/null || { echo "tidy: $tool is not installed" >&2; exit 1; }
+done
+[ -f "$build/compile_commands.json" ] || { echo "tidy: no $build/compile_commands.json" >&2; exit 1; }
+
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 echo "clang-format: every file is formatted"
-files=$(ls src/app/*.cpp src/windows/*.cpp src/alarm/*.cpp src/reminder/*.cpp src/links/*.cpp)
-out=$(echo "$files" | xargs -P2 -n4 clang-tidy -p "$build" --quiet --extra-arg=-Wno-unknown-warning-option 2>/dev/null | grep -E "warning:|error:" | sort -u || true)
-if [ -n "$out" ]; then
-  echo "$out"
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+ls src/app/*.cpp src/windows/*.cpp src/alarm/*.cpp src/reminder/*.cpp src/links/*.cpp |
+  xargs -P2 -n4 clang-tidy -p "$build" --quiet --extra-arg=-Wno-unknown-warning-option \
+    >"$log" 2>&1 || status=$?
+findings=$(grep -E "(warning|error):" "$log" | sort -u || true)
+if [ -n "$findings" ]; then
+  echo "$findings"
   echo "clang-tidy: findings in the core"
+  exit 1
+fi
+if [ "$status" -ne 0 ]; then
+  cat "$log"
+  echo "clang-tidy: did not run to its end (exit status $status)"
   exit 1
 fi
 echo "clang-tidy: the core is clean"

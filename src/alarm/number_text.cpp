@@ -73,13 +73,14 @@ std::optional<ToneSettings> beepTone(std::string_view frequencyText,
     if (!f || !d) return std::nullopt;
     const auto hz = roundHalfEven(*f);
     const auto ms = roundHalfEven(*d);
-    if (!hz || *hz < kMinFrequencyHz || *hz > kMaxFrequencyHz) return std::nullopt;
+    if (!hz || *hz < Tone::kLowestHz || *hz > Tone::kHighestHz) return std::nullopt;
     if (!ms)
-        return *d > 0 ? std::optional(ToneSettings{static_cast<std::int32_t>(*hz), kMaxDurationMs})
-                      : std::nullopt;
+        return *d > 0
+                   ? std::optional(ToneSettings{static_cast<std::int32_t>(*hz), Tone::kLongestMs})
+                   : std::nullopt;
     if (*ms <= 0) return std::nullopt;
     return ToneSettings{static_cast<std::int32_t>(*hz),
-                        static_cast<std::int32_t>(*ms > kMaxDurationMs ? kMaxDurationMs : *ms)};
+                        static_cast<std::int32_t>(*ms > Tone::kLongestMs ? Tone::kLongestMs : *ms)};
 }
 
 }  // namespace tollvane

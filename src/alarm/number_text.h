@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/ports.h"
+
 namespace tollvane {
 
 std::optional<double> parseNumber(std::string_view text);
@@ -22,13 +24,10 @@ struct ToneSettings {
     std::int32_t frequencyHz = 0;
     std::int32_t durationMs = 0;
 };
-inline constexpr std::int32_t kMinFrequencyHz = 37;
-inline constexpr std::int32_t kMaxFrequencyHz = 32767;
-inline constexpr std::int32_t kMaxDurationMs = 60000;
 
 // The tone one beep plays, or nullopt when the beep is silent and takes no time: a frequency that
-// is not a number or lies outside 37..32767 hertz, a duration that is not a number or not above 0.
-// A duration above a minute plays for a minute.
+// is not a number or lies outside the tone's limits (Tone::kLowestHz..kHighestHz), a duration that
+// is not a number or not above 0. A duration above Tone::kLongestMs plays for that long.
 std::optional<ToneSettings> beepTone(std::string_view frequencyText, std::string_view durationText);
 
 }  // namespace tollvane

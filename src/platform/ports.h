@@ -38,6 +38,12 @@ public:
 // played is silence of the same length (or no time at all for a duration the tone refuses).
 class Tone {
 public:
+    // The program's limits on every platform: a frequency outside kLowestHz..kHighestHz, or a
+    // duration not above 0, sounds nothing and takes no time; a beep lasts at most kLongestMs.
+    static constexpr std::int32_t kLowestHz = 37;
+    static constexpr std::int32_t kHighestHz = 32767;
+    static constexpr std::int32_t kLongestMs = 60000;
+
     virtual ~Tone() = default;
     virtual void beep(std::int32_t frequencyHz, std::int32_t durationMs) = 0;
 };

@@ -68,9 +68,9 @@ Status ReminderFile::WriteReminderFile(const std::string& text) {
             // Reading looks beside the executable first, so the earlier text stays in force even
             // if the new copy cannot be taken back either.
             Status undo = m_files.removeFile(fallbackPath());
-            return Status::failure(path() + ": an earlier reminder there cannot be replaced: " +
-                                   stale.error +
-                                   (undo ? "" : "\n" + fallbackPath() + ": " + undo.error));
+            return Status::failure(
+                path() + ": an earlier reminder there cannot be replaced: " + stale.error +
+                (undo ? "" : "\n" + fallbackPath() + ": " + undo.error));
         }
     }
     return inUserFolder;

@@ -292,6 +292,31 @@ INSTANTIATE_TEST_SUITE_P(
                       ResetCase{2027, 3, 31, 2027, 4, 30}, ResetCase{2026, 12, 31, 2027, 1, 1},
                       ResetCase{2027, 2, 1, 2027, 1, 31}));
 
+TEST(CalendarReset, PageTurnedAwayWithoutPickingADay_BackOnTodaysPageWithinAMinute) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startAt(d, 12, 0, 0);
+    w.Calendar1.showPage(2027, 5);  // the user pages forward to May, picks nothing
+    d.runFor(30000);
+    EXPECT_EQ(w.Calendar1.pageMonth(), 5);
+    d.runFor(30000);
+    EXPECT_EQ(w.Calendar1.pageYear(), 2026);
+    EXPECT_EQ(w.Calendar1.pageMonth(), 12);
+    expectCalendarOn(w, 2026, 12, 7);
+}
+
+TEST(CalendarReset, ClockReadAtTheStrokeOfTheNewYear_DateOfOneDayNotOfTwo) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = d.start();
+    // Each reading of the clock takes a millisecond: the year is read in the old year, and a
+    // second reading would already fall in the new one.
+    d.clock.set(2026, 12, 31, 23, 59, 59, 999);
+    d.clock.msPerReading = 1;
+    w.Timer3_Timer();
+    const int y = w.Calendar1.Year(), m = w.Calendar1.Month(), day = w.Calendar1.Day();
+    EXPECT_TRUE((y == 2026 && m == 12 && day == 31) || (y == 2027 && m == 1 && day == 1))
+        << y << "-" << m << "-" << day;
+}
+
 TEST(CalendarReset, AcrossMidnightInto1February_CalendarFollows) {
     SimulatedDesktop d;
     d.clock.set(2027, 1, 31, 23, 59, 0);

@@ -256,7 +256,8 @@ TEST(ClockTick, Count32767_RingsExactlyThatManyThenTheClockGoesOn) {
     ASSERT_EQ(d.tone.beeps.size(), 32767u);
     EXPECT_EQ(d.tone.beeps.back().startMs, at(7, 7, 30, 0) + 32766);
     EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
-    // The ticks that fell due during the ring come as one, at the next whole second.
+    // The ticks that fell due during the ring come as one, right after it; then whole seconds.
+    EXPECT_EQ(w.txttimetot2.Text, ":32");
     d.runUntil(7, 30, 33);
     EXPECT_EQ(d.ticks, ticksAfterRing + 1);
     EXPECT_EQ(w.txttimetot2.Text, ":33");

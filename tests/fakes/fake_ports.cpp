@@ -9,6 +9,7 @@ namespace tollvane::fakes {
 LocalDateTime FakeClock::now() const {
     using namespace std::chrono;
     const sys_time<milliseconds> t{milliseconds{m_ms}};
+    m_ms += msPerReading;
     const auto day = floor<days>(t);
     const year_month_day ymd{day};
     const hh_mm_ss hms{t - day};

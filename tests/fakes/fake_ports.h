@@ -21,9 +21,11 @@ public:
     void advance(long long ms) { m_ms += ms; }
     long long ms() const { return m_ms; }
     void setMs(long long ms) { m_ms = ms; }
+    // Time that passes with every reading, for handlers that must read the clock only once.
+    long long msPerReading = 0;
 
 private:
-    long long m_ms = 0;
+    mutable long long m_ms = 0;
 };
 
 class FakeTone : public Tone {

@@ -85,8 +85,11 @@ TEST_F(MainWindowView, TabOrder_FollowsTheTabNumbers_SkippingDisabledAndDisplayO
         w = w->nextInFocusChain();
     }
     EXPECT_EQ(chain, expected);
-    EXPECT_EQ(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(),
-              mainView().isActiveWindow() ? QStringLiteral("TxtTime") : QString());
+    // The window as the user finds it once it is in front: the focus in the alarm time.
+    mainView().activateWindow();
+    QTRY_VERIFY(mainView().isActiveWindow());
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("TxtTime"));
 }
 
 TEST_F(MainWindowView, EveryControlHasANameAndAnAccessibleName) {
@@ -126,6 +129,28 @@ TEST_F(MainWindowView, Menus_ThreeListsWithTheirItems_ClockOnlySwitchesWindows) 
     clockView->findChild<QAction*>("MnuFull")->trigger();
     EXPECT_TRUE(mainView().isVisible());
     EXPECT_FALSE(clockView->isVisible());
+}
+
+TEST_F(MainWindowView, CalendarPagedAway_ResetShowsTodaysPageWithTodaySelected) {
+    fakes::FakeClock clock;
+    clock.set(2026, 12, 7, 12, 0, 0);
+    start(&clock);
+    desktop->dispatch([&] { main().cmdRem_Click(); });  // the wide window, calendar in view
+    auto* calendar = qobject_cast<QCalendarWidget*>(widget("Calendar1"));
+    ASSERT_NE(calendar, nullptr);
+    ASSERT_EQ(calendar->selectedDate(), QDate(2026, 12, 7));
+
+    // The user turns the page twice, as the arrow above the calendar does, and picks no day.
+    calendar->showNextMonth();
+    calendar->showNextMonth();
+    ASSERT_EQ(calendar->monthShown(), 2);
+    desktop->dispatch([] {});  // a tick or a click in between leaves the page where the user put it
+    EXPECT_EQ(calendar->monthShown(), 2);
+
+    desktop->dispatch([&] { main().Timer3_Timer(); });
+    EXPECT_EQ(calendar->yearShown(), 2026);
+    EXPECT_EQ(calendar->monthShown(), 12);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 12, 7));
 }
 
 TEST_F(MainWindowView, TypingFillsTheModel_SetAlarmArms) {

@@ -27,11 +27,6 @@ public:
         Failed,    // the server refused the stream or the connection broke: silence
     };
 
-    // Beeps are sounded at most this long.
-    static constexpr std::int32_t kLongestMs = 60000;
-    static constexpr std::int32_t kLowestHz = 37;
-    static constexpr std::int32_t kHighestHz = 32767;
-
     // `applicationName` is how the program shows in the sound server's mixer.
     explicit PulseTone(std::string applicationName = "Tollvane");
     ~PulseTone() override;

@@ -1,8 +1,6 @@
 #pragma once
 // The alarm's beeps on Windows: kernel32's Beep, which sounds the tone and returns when it has
-// ended. The limits are the program's own on every platform: a frequency outside 37..32767 hertz
-// or a duration that is not above 0 sounds nothing and takes no time; a beep lasts at most a
-// minute.
+// ended, within the limits that Tone gives for every platform.
 
 #include <cstdint>
 #include <functional>
@@ -13,10 +11,6 @@ namespace tollvane {
 
 class Win32Tone : public Tone {
 public:
-    static constexpr std::int32_t kLowestHz = 37;
-    static constexpr std::int32_t kHighestHz = 32767;
-    static constexpr std::int32_t kLongestMs = 60000;
-
     // What actually sounds a tone; kernel32's Beep unless a test puts a recorder in its place.
     using Sounder = std::function<void(std::uint32_t frequencyHz, std::uint32_t durationMs)>;
 
