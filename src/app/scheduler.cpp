@@ -6,18 +6,29 @@
 namespace tollvane {
 
 void RingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
+    if (m_silenced) return;
     m_ringing = true;
     m_backend.beep(frequencyHz, durationMs);
     m_ringing = false;
 }
 
-Scheduler::Scheduler(Program& program, Time& time, const RingTone& tone)
+Scheduler::Scheduler(Program& program, Time& time, RingTone& tone)
     : m_program(program), m_time(time), m_tone(tone) {}
 
 void Scheduler::post(std::function<void()> event) {
     if (m_program.ended()) return;
     if (ringing()) {
         m_held.push_back(std::move(event));
+        return;
+    }
+    run(event, m_time.now());
+}
+
+void Scheduler::postEndRequest(std::function<void()> event) {
+    if (m_program.ended()) return;
+    if (ringing()) {
+        m_tone.silence();
+        m_held.push_front(std::move(event));
         return;
     }
     run(event, m_time.now());

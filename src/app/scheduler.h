@@ -33,10 +33,14 @@ public:
     explicit RingTone(Tone& backend) : m_backend(backend) {}
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
     bool ringing() const { return m_ringing; }
+    // The tone sounding now is the last: every later beep returns at once, so a ring in progress
+    // runs through its count in silence and ends. For good: the program is about to end.
+    void silence() { m_silenced = true; }
 
 private:
     Tone& m_backend;
     bool m_ringing = false;
+    bool m_silenced = false;
 };
 
 class Scheduler {
@@ -59,11 +63,16 @@ public:
         std::optional<long long> steadyMs;
     };
 
-    Scheduler(Program& program, Time& time, const RingTone& tone);
+    Scheduler(Program& program, Time& time, RingTone& tone);
 
     // A user event (click, menu choice, typing, activation, close box) or a request from outside:
     // handled now, or after the ring if one is sounding.
     void post(std::function<void()> event);
+    // A request to end the program from outside (a signal, the session's logout). A ring would
+    // hold it for as long as the ring lasts, and a session that is logging out does not wait: so
+    // the ring ends after the tone sounding now, and the request runs before whatever the user
+    // did meanwhile.
+    void postEndRequest(std::function<void()> event);
     // Fires every timer that has come due, each once, the most overdue first.
     void runDue();
     Wake nextWake() const;
@@ -97,7 +106,7 @@ private:
 
     Program& m_program;
     Time& m_time;
-    const RingTone& m_tone;
+    RingTone& m_tone;
     std::map<Key, Entry> m_timers;
     std::deque<std::function<void()>> m_held;  // user events that came during a ring
     int m_depth = 0;

@@ -97,6 +97,33 @@ TEST(Scheduler, ProgramEnded_NoTimerFiresAgain) {
     EXPECT_FALSE(d.scheduler.nextWake().wallMs.has_value());
 }
 
+TEST(Scheduler, EndRequestDuringLongRing_RingEndsAfterTheSoundingBeep_ValuesSaved) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startArmed(d, 7, 29, 59, {"7:30", "800", "500", "20"});
+    d.tone.onBeep = [&] {
+        if (d.tone.beeps.size() == 1) d.post([&] { d.click(w, "CmdReset"); });  // Stop, held
+        if (d.tone.beeps.size() == 4) d.endFromOutside();  // the session logs out
+    };
+    d.runUntil(7, 30, 5);
+    EXPECT_EQ(d.tone.beeps.size(), 4u);
+    ASSERT_TRUE(d.program.ended());
+    // The ring ran to its end in silence and marked the alarm; the held Stop never ran.
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic), "800");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic2), "500");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic3), "20");
+    EXPECT_EQ(d.clock.ms(), at(7, 7, 30, 2));  // four beeps of 500 ms, then the end
+}
+
+TEST(Scheduler, EndRequestWhileIdle_RunsTheExitSequenceAtOnce) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startAt(d, 9, 0, 0);
+    d.type(w.TxtTime, "6:45");
+    d.endFromOutside();
+    ASSERT_TRUE(d.program.ended());
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "6:45");
+}
+
 TEST(SimulatedDesktopClicks, ControlWithoutClickHandler_FailsTheTest) {
     SimulatedDesktop d;
     frmAlarmClock& w = startAt(d, 9, 0, 0);

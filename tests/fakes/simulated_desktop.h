@@ -42,6 +42,11 @@ public:
     // has ended, as the real desktop holds it.
     void post(std::function<void()> event) { scheduler.post(std::move(event)); }
 
+    // A signal or the session's logout asks the program to end, as the real desktop passes it on.
+    void endFromOutside() {
+        scheduler.postEndRequest([this] { program.EndRequested(); });
+    }
+
     bool isLoadedClockWindow();
 
     FakeClock clock;

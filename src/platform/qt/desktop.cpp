@@ -112,7 +112,7 @@ void Desktop::start() {
 }
 
 void Desktop::endFromOutside() {
-    dispatch([this] { m_program.EndRequested(); });
+    m_scheduler.postEndRequest([this] { m_program.EndRequested(); });
 }
 
 FormView* Desktop::view(const Form& window) const {
@@ -168,19 +168,22 @@ void Desktop::reconcileViews() {
     }
 }
 
+// A wake-up already aimed at the right time is left alone, so an idle second costs one shot.
 void Desktop::armWake() {
     const Scheduler::Wake wake = m_scheduler.nextWake();
-    if (wake.wallMs) {
-        m_wallWake->startAt(WallTime(std::chrono::milliseconds(*wake.wallMs)));
-    } else {
+    if (!wake.wallMs) {
         m_wallWake->stop();
+    } else if (!m_wallWake->isActive() || m_wallDue != *wake.wallMs) {
+        m_wallWake->startAt(WallTime(std::chrono::milliseconds(*wake.wallMs)));
     }
-    if (wake.steadyMs) {
+    m_wallDue = wake.wallMs.value_or(0);
+    if (!wake.steadyMs) {
+        m_steadyWake->stop();
+    } else if (!m_steadyWake->isActive() || m_steadyDue != *wake.steadyMs) {
         const long long in = *wake.steadyMs - now().steadyMs;
         m_steadyWake->start(static_cast<int>(std::clamp(in, 0LL, 24LL * 3600 * 1000)));
-    } else {
-        m_steadyWake->stop();
     }
+    m_steadyDue = wake.steadyMs.value_or(0);
 }
 
 }  // namespace tollvane

@@ -49,7 +49,8 @@ public:
     // Loads the main window (its load sequence runs) and shows it.
     void start();
     void dispatch(const std::function<void()>& handler);
-    // Ends the program through the main window's exit sequence, as File > Exit does.
+    // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
+    // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();
 
     Program& program() { return m_program; }
@@ -82,8 +83,9 @@ private:
     Scheduler m_scheduler;
 
     std::map<const Form*, FormView*> m_views;
-    std::unique_ptr<SecondTimer> m_wallWake;  // the clock tick's whole seconds
-    std::unique_ptr<QTimer> m_steadyWake;     // every other timer
+    std::unique_ptr<SecondTimer> m_wallWake;   // the clock tick's whole seconds
+    std::unique_ptr<QTimer> m_steadyWake;      // every other timer
+    long long m_wallDue = 0, m_steadyDue = 0;  // what each is aimed at
     bool m_endedTold = false;
 };
 
