@@ -11,7 +11,7 @@ packages=(
   # fonts the windows use: a Comic Sans relative and an Arial-metric sans
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
-  xvfb x11-utils xdotool xauth libx11-dev imagemagick pulseaudio pulseaudio-utils python3
+  xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
   # tests of the Windows build
   mingw-w64 wine wine64
   # fuzzing

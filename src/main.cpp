@@ -4,11 +4,14 @@
 #include <QFont>
 #include <QIcon>
 
+#include "platform/qt/cursor_blink.h"
 #include "platform/qt/desktop.h"
+#include "platform/qt/display_connection.h"
 #include "platform/qt/end_signals.h"
 #include "platform/qt/program_icon.h"
 
 int main(int argc, char* argv[]) {
+    tollvane::prepareDisplayConnection();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
     QApplication::setWindowIcon(tollvane::programIcon());
@@ -16,6 +19,7 @@ int main(int argc, char* argv[]) {
     // Where the window's font is not installed, a close relative of it draws the clock.
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
 
+    tollvane::CursorBlink cursorBlink;  // stops blinking after 10 s without input
     tollvane::Desktop desktop;
     QObject::connect(
         &desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
