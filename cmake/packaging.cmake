@@ -3,10 +3,11 @@ set(CPACK_PACKAGE_NAME tollvane)
 set(CPACK_PACKAGE_VENDOR "Tollvane developers")
 set(CPACK_PACKAGE_CONTACT "Tollvane developers <tollvane@shop.example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "alarm clock with a calendar reminder")
-set(CPACK_PACKAGE_DESCRIPTION "A desktop alarm clock: it shows the running time and, at the alarm
-time typed in its window, sounds a series of beeps of the pitch, length and number chosen. A month
-calendar beside the alarm keeps one line of reminder text for one date, shown again when the alarm
-rings on that date. One copy runs per user; a second start brings the first to the front.")
+set(CPACK_PACKAGE_DESCRIPTION "A desktop alarm clock: it shows the running time and, at the
+alarm time typed in its window, sounds a series of beeps of the pitch, length
+and number chosen. A month calendar beside the alarm keeps one line of reminder
+text for one date, shown again when the alarm rings on that date. One copy runs
+per user; a second start brings the first to the front.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
