@@ -134,6 +134,41 @@ TEST(SingleInstance, StrangerOnTheSocket_IsCutOff_FirstGoesOn) {
     EXPECT_EQ(asked, 1);
 }
 
+// Puts an environment variable back as it was when the test ends.
+class KeptVariable {
+public:
+    explicit KeptVariable(const char* name)
+        : m_name(name), m_was(qEnvironmentVariableIsSet(name)), m_value(qgetenv(name)) {}
+    ~KeptVariable() {
+        if (m_was)
+            qputenv(m_name, m_value);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_was;
+    QByteArray m_value;
+};
+
+TEST(SingleInstance, NoRuntimeFolderSet_NamesFollowTheHomeFolder) {
+    const KeptVariable runtime("XDG_RUNTIME_DIR"), home("HOME");
+    QTemporaryDir a, b, runtimeDir;
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("HOME", a.path().toUtf8());
+    const QString inA = SingleInstance().socketPath();
+    const QString inAAgain = SingleInstance().socketPath();
+    qputenv("HOME", b.path().toUtf8());
+    const QString inB = SingleInstance().socketPath();
+    EXPECT_EQ(inA, inAAgain);
+    EXPECT_NE(inA, inB);
+    EXPECT_TRUE(QFileInfo(inA).fileName().startsWith(QStringLiteral("tollvane-")));
+    // With the runtime folder set: the plain name in it, whatever the home folder.
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
+    EXPECT_EQ(SingleInstance().socketPath(), runtimeDir.path() + "/tollvane.socket");
+}
+
 TEST(SingleInstance, RuntimeFolderCannotBeMade_RunsUnguarded) {
     QTemporaryDir dir;
     QFile file(dir.filePath("a-file"));

@@ -1,5 +1,6 @@
 #include "platform/qt/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
@@ -20,10 +21,22 @@ QString folderOrDefault(QString folder) {
     return folder;
 }
 
+QString nameIn(const QString& folder) {
+    if (!folder.isEmpty() || !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QStringLiteral("tollvane");
+    const QByteArray home = QDir::homePath().toUtf8();
+    return QStringLiteral("tollvane-") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(home, QCryptographicHash::Sha1).toHex().left(12));
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
-    : QObject(parent), m_folder(folderOrDefault(std::move(folder))), m_lock(lockPath()) {
+    : QObject(parent),
+      m_folder(folderOrDefault(folder)),
+      m_name(nameIn(folder)),
+      m_lock(lockPath()) {
     // The lock is held for the program's whole run: only a dead holder makes it stale, never age.
     m_lock.setStaleLockTime(0);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);

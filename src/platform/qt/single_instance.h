@@ -21,7 +21,9 @@ public:
         Unguarded,   // the runtime folder cannot be used: run without the guard
     };
 
-    // `folder` holds the socket and the lock; empty: the user's runtime folder.
+    // `folder` holds the socket and the lock; empty: the user's runtime folder. Without
+    // $XDG_RUNTIME_DIR, Qt's fallback folder is per user name only, so there the names carry the
+    // home folder's hash: a user (or a test) with another home runs a program of its own.
     explicit SingleInstance(QString folder = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -31,8 +33,8 @@ public:
 
     // The user's runtime folder ($XDG_RUNTIME_DIR, or Qt's private fallback), or empty.
     static QString defaultFolder();
-    QString socketPath() const { return m_folder + QStringLiteral("/tollvane.socket"); }
-    QString lockPath() const { return m_folder + QStringLiteral("/tollvane.lock"); }
+    QString socketPath() const { return m_folder + u'/' + m_name + QStringLiteral(".socket"); }
+    QString lockPath() const { return m_folder + u'/' + m_name + QStringLiteral(".lock"); }
     // Why the last claim() did not give First; empty otherwise.
     QString errorString() const { return m_error; }
     // The process that holds the lock when claim() gave NoAnswer or HandedOver; 0 if unknown.
@@ -47,6 +49,7 @@ private:
     void answer();
 
     QString m_folder;
+    QString m_name;
     QLockFile m_lock;
     QLocalServer m_server;
     QString m_error;
