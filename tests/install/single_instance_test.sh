@@ -1,6 +1,7 @@
 #!/bin/sh
 # One program per user, as installed, on the X display that run_with_xvfb.sh gives it:
-#   1. a second start exits at once with status 0 and leaves one process and one window;
+#   1. a second start exits at once with status 0 and leaves one process and one window; in clock
+#      view it brings the full view back;
 #   2. after `kill -9` of the first (its lock and socket left behind) a new start runs normally;
 #   3. ended by SIGTERM, it removes its socket and lock.
 #   single_instance_test.sh BUILD_DIR SCRATCH
@@ -45,6 +46,21 @@ kill -0 "$first" 2>/dev/null || fail "the first program ended"
 [ "$(windows)" = 1 ] || fail "$(windows) main windows are shown"
 # The window names the desktop file's class, so the menu entry's StartupWMClass matches it.
 xprop -id "$wid" WM_CLASS 2>/dev/null | grep -q '"Tollvane"' || fail "WM_CLASS: $(xprop -id "$wid" WM_CLASS 2>&1)"
+
+echo "== in clock view, a second start brings the full view back"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+xdotool mousemove $((X + 50)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Return
+clock=$(timeout 10 xdotool search --sync --onlyvisible --name '^Tollvane\(Clock View\)$' | head -n 1)
+[ -n "$clock" ] || fail "View > Clock Only did not show the clock window"
+[ "$(windows)" = 0 ] || fail "the main window is still shown in clock view"
+timeout 20 "$program" >"$scratch/second.log" 2>&1 || fail "the second start in clock view failed"
+timeout 10 xdotool search --sync --onlyvisible --name '^Tollvane$' >/dev/null ||
+    fail "the main window did not come back"
+sleep 0.5
+[ -z "$(xdotool search --onlyvisible --name '^Tollvane\(Clock View\)$')" ] ||
+    fail "the clock window is still shown after the hand-over"
 
 echo "== a start after kill -9"
 kill -9 "$first"
