@@ -12,6 +12,8 @@ packages=(
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
   xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
+  # the desktop files, the icons and the Debian package
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   # tests of the Windows build
   mingw-w64 wine wine64
   # fuzzing

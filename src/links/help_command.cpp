@@ -7,8 +7,15 @@
 
 namespace tollvane {
 
+// Beside the executable first (a build folder, a Windows install), then in the installed data
+// folder (/usr/share/tollvane for /usr/bin). Where neither holds it, the name beside the executable
+// is the one the viewer reports as missing.
 std::string helpFilePath(const FileSystem& files) {
-    return files.programDirectory() + files.separator() + kHelpFileName;
+    std::string beside = files.programDirectory() + files.separator() + kHelpFileName;
+    const std::string data = files.installedDataDirectory();
+    if (data.empty() || files.exists(beside)) return beside;
+    std::string installed = data + files.separator() + kHelpFileName;
+    return files.exists(installed) ? installed : beside;
 }
 
 void frmAlarmClock::MnuHow_Click() {

@@ -1,5 +1,5 @@
 #pragma once
-// The help file beside the executable.
+// The help file: beside the executable, or in the data folder of an installed program.
 
 #include <cstdint>
 #include <string>

@@ -77,6 +77,10 @@ public:
     virtual std::string programDirectory() const = 0;
     // The per-user data folder, for files that cannot be kept beside the executable.
     virtual std::string userDataDirectory() const = 0;
+    // The read-only data folder of an installed program (<prefix>/share/tollvane beside
+    // <prefix>/bin), without a trailing separator; empty where the program keeps its files beside
+    // the executable only.
+    virtual std::string installedDataDirectory() const { return {}; }
     // The platform's path separator ('\\' on Windows, '/' elsewhere).
     virtual char separator() const = 0;
     // Text in the file's encoding and back: the locale's on Linux (UTF-8), the ANSI code page on

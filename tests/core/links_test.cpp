@@ -100,6 +100,26 @@ TEST(Help, ProgramInTheRootFolder_SeparatorAppendedAllTheSame) {
     EXPECT_EQ(d.help.calls[0].file, "//HelpForBrindle.HLP");
 }
 
+TEST(Help, Installed_BesideTheExecutableFirst_ThenTheDataFolder_ElseTheNameBesideIt) {
+    SimulatedDesktop d;
+    d.files.programDir = "/usr/bin";
+    d.files.installedDataDir = "/usr/share/tollvane";
+    frmAlarmClock& w = d.start();
+    // Neither place holds the file: the viewer is told the name beside the executable.
+    d.click(w, "MnuHow");
+    // Installed: only the data folder holds it.
+    d.files.files["/usr/share/tollvane/HelpForBrindle.HLP"] = "<html></html>";
+    d.click(w, "MnuHow");
+    // A copy beside the executable (a build folder, a Windows install) comes first.
+    d.files.files["/usr/bin/HelpForBrindle.HLP"] = "<html></html>";
+    d.click(w, "MnuHow");
+    ASSERT_EQ(d.help.calls.size(), 3u);
+    EXPECT_EQ(d.help.calls[0].file, "/usr/bin/HelpForBrindle.HLP");
+    EXPECT_EQ(d.help.calls[1].file, "/usr/share/tollvane/HelpForBrindle.HLP");
+    EXPECT_EQ(d.help.calls[2].file, "/usr/bin/HelpForBrindle.HLP");
+    EXPECT_EQ(loadedCount<frmhelp>(d), 1);
+}
+
 using Shop = StartedDesktop;
 
 TEST_F(Shop, FromTheMainThenTheClockWindow_SameShopWindowNavigatedTwice) {

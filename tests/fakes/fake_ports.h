@@ -76,6 +76,7 @@ class MemoryFileSystem : public FileSystem {
 public:
     std::string programDirectory() const override { return programDir; }
     std::string userDataDirectory() const override { return userDataDir; }
+    std::string installedDataDirectory() const override { return installedDataDir; }
     char separator() const override { return '/'; }
     Status writeFile(const std::string& path, const std::string& bytes) override;
     Status readFile(const std::string& path, std::string& bytes) override;
@@ -85,6 +86,7 @@ public:
 
     std::string programDir = "/opt/tollvane";
     std::string userDataDir = "/home/user/.local/share/Tollvane";
+    std::string installedDataDir;  // empty: a program that keeps its files beside itself
     std::map<std::string, std::string> files;
     std::set<std::string> readOnlyDirs;  // writes and removals of files in these folders fail
     bool failReads = false;

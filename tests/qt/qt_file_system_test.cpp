@@ -37,6 +37,11 @@ TEST(QtFileSystem, ReminderBesideTheProgram_ExactBytesAndSlashSeparator) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());  // no temporary file left
 }
 
+TEST(QtFileSystem, InstalledDataFolder_IsShareTollvaneBesideTheBinFolder) {
+    EXPECT_EQ(QtFileSystem("/usr/bin").installedDataDirectory(), "/usr/share/tollvane");
+    EXPECT_EQ(QtFileSystem("/opt/x/bin/").installedDataDirectory(), "/opt/x/share/tollvane");
+}
+
 TEST(QtFileSystem, ProgramFolderMissing_ReminderGoesToTheUserFolderItCreates) {
     QTemporaryDir dir;
     QtFileSystem fs(dir.filePath("no/such/folder"), dir.filePath("data/Tollvane"));

@@ -21,9 +21,14 @@ constexpr int kExecWaitMs = 500;
 constexpr int kConnectTimeoutMs = 30000;
 constexpr int kQuitWaitMs = 3000;
 
+// Beside the executable in a build folder; in the program's own folder under libexec/ once
+// installed.
 QString defaultProgram() {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QStringLiteral("tollvane-browser"));
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QString beside = bin.filePath(QStringLiteral("tollvane-browser"));
+    const QString installed = QDir::cleanPath(
+        bin.filePath(QStringLiteral(TOLLVANE_BROWSER_FROM_BIN "/tollvane-browser")));
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
 }  // namespace

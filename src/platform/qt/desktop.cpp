@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/second_start.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/second_timer.h"
 #include "windows/form.h"
@@ -109,6 +110,10 @@ Desktop::~Desktop() {
 
 void Desktop::start() {
     dispatch([this] { m_program.Start(); });
+}
+
+void Desktop::secondStart() {
+    dispatch([this] { showFullViewForSecondStart(m_program); });
 }
 
 void Desktop::endFromOutside() {

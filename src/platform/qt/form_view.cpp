@@ -387,6 +387,9 @@ void FormView::mirror() {
     for (const auto& mirrorControl : m_mirrors) mirrorControl();
     if (m_model.Visible != isVisible()) setVisible(m_model.Visible);
     if (m_model.Visible && m_model.showRequests != m_shownRequests) {
+        // Shown again: brought up, even from the taskbar.
+        if (windowState() & Qt::WindowMinimized)
+            setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
     }

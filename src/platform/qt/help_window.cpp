@@ -29,7 +29,7 @@ void HelpWindow::showHelp(const std::string& helpFile, int /*command*/, const st
         else
             m_window->moveCursor(QTextCursor::Start);
     } else {
-        m_window->setWindowTitle(QStringLiteral("Tollvane Help"));
+        m_window->setWindowTitle(QStringLiteral("Tollvane Help (not found)"));
         m_window->setPlainText(QStringLiteral("The help file cannot be opened:\n%1\n\n%2")
                                    .arg(path, file.errorString()));
     }

@@ -3,8 +3,8 @@
 
 namespace tollvane {
 
-// The program's 16 x 16 icon, a small alarm clock in the 16 standard colours, shared by its
-// windows.
+// The program's icon, an alarm clock with a calendar page, shared by its windows: the same
+// artwork as the desktop's menu entry, from 16 x 16 up.
 QIcon programIcon();
 
 }  // namespace tollvane

@@ -34,6 +34,12 @@ std::string QtFileSystem::userDataDirectory() const {
         QStringLiteral("/Tollvane"));
 }
 
+std::string QtFileSystem::installedDataDirectory() const {
+    return QDir::cleanPath(QString::fromStdString(programDirectory()) + QStringLiteral("/") +
+                           QStringLiteral(TOLLVANE_DATA_FROM_BIN))
+        .toStdString();
+}
+
 Status QtFileSystem::writeFile(const std::string& path, const std::string& bytes) {
     QSaveFile file(q(path));
     if (!file.open(QIODevice::WriteOnly)) return Status::failure(file.errorString().toStdString());

@@ -14,6 +14,8 @@ public:
 
     std::string programDirectory() const override;
     std::string userDataDirectory() const override;
+    // The program folder's ../share/tollvane (as installed: bin/ and share/ side by side).
+    std::string installedDataDirectory() const override;
     char separator() const override { return '/'; }
     Status writeFile(const std::string& path, const std::string& bytes) override;
     Status readFile(const std::string& path, std::string& bytes) override;
