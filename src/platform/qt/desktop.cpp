@@ -116,7 +116,16 @@ void Desktop::start() {
 }
 
 void Desktop::endFromOutside() {
-    dispatch([this] { m_program.frmAlarmClock().SaveAndQuit(); });
+    const auto exitSequence = [this] { m_program.frmAlarmClock().SaveAndQuit(); };
+    if (m_ringing) {
+        // Asked to end during a ring (a logout, `kill`): waiting for the rest of a long ring would
+        // get the program killed unsaved. The tone sounding now is the last; once the ring's tick
+        // has returned, the exit sequence runs before anything the user did meanwhile.
+        m_tone.cancel();
+        m_deferred.insert(m_deferred.begin(), exitSequence);
+        return;
+    }
+    dispatch(exitSequence);
 }
 
 FormView* Desktop::view(const Form& window) const {

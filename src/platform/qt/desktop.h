@@ -49,7 +49,8 @@ public:
     // Loads the main window (its load sequence runs) and shows it.
     void start();
     void dispatch(const std::function<void()>& handler);
-    // Ends the program through the main window's exit sequence, as File > Exit does.
+    // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
+    // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();
 
     Program& program() { return m_program; }

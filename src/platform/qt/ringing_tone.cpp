@@ -43,7 +43,7 @@ void RingingTone::work() {
 }
 
 void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
-    if (durationMs <= 0) return;
+    if (durationMs <= 0 || m_cancelled) return;
     QEventLoop loop;
     bool queued = false;
     {

@@ -24,6 +24,12 @@ public:
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
 
+    // Makes the tone sounding now the last one: every later beep returns at once, so a ring in
+    // progress runs through its remaining count without a sound and ends. For good: called only
+    // as the program is about to end.
+    void cancel() { m_cancelled = true; }
+    bool cancelled() const { return m_cancelled; }
+
     // How long past its duration a tone may take before the wait gives up.
     static constexpr int kWatchdogMarginMs = 2000;
 
@@ -37,6 +43,7 @@ private:
     bool m_hasJob = false;
     bool m_busy = false;  // the worker is still inside a tone, perhaps one the watchdog gave up on
     bool m_stop = false;
+    bool m_cancelled = false;  // UI thread only
     std::int32_t m_frequency = 0, m_duration = 0;
     unsigned long long m_job = 0;  // the tone the UI thread waits for
     // Lives on the UI thread: the worker posts "tone ended" to it.
