@@ -12,6 +12,7 @@ packages=(
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
   xvfb x11-utils xdotool xauth libx11-dev imagemagick pulseaudio pulseaudio-utils python3
+  libsm-dev libice-dev
   # tests of the Windows build
   mingw-w64 wine wine64
   # fuzzing
