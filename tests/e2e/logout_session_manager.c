@@ -118,8 +118,8 @@ static Status new_client(SmsConn conn, SmPointer manager_data, unsigned long* ma
     cb->get_properties.callback = get_properties;
     *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask |
             SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask |
-            SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask |
-            SmsSetPropertiesProcMask | SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
+            SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask |
+            SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
     return 1;
 }
 
@@ -135,8 +135,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     char error[256];
-    if (!SmsInitialize("tollvane-test", "1.0", new_client, NULL, accept_any_host,
-                       sizeof error, error)) {
+    if (!SmsInitialize("tollvane-test", "1.0", new_client, NULL, accept_any_host, sizeof error,
+                       error)) {
         fprintf(stderr, "SmsInitialize: %s\n", error);
         return 1;
     }

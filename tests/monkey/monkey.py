@@ -83,6 +83,22 @@ def geometry(wid):
         return None
 
 
+def children(pid):
+    """The processes that pid started."""
+    out = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == pid:
+            out.append(int(entry))
+    return out
+
+
 class Texts:
     """Random texts of the kinds a user (or a cat on the keyboard) types."""
 
@@ -202,8 +218,10 @@ class Monkey:
         if not self.proc:
             return []
         out = []
-        for w in xdo("search", "--onlyvisible", "--pid", self.proc.pid).split():
-            out.append((w, xdo("getwindowname", w).rstrip("\n")))
+        # The shop window belongs to the browser program, a child of the program.
+        for pid in [self.proc.pid] + children(self.proc.pid):
+            for w in xdo("search", "--onlyvisible", "--pid", pid).split():
+                out.append((w, xdo("getwindowname", w).rstrip("\n")))
         return out
 
     def check_alive(self):
