@@ -14,6 +14,8 @@ packages=(
   xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
   # the desktop files, the icons and the Debian package
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
+  # the logout test's small session manager
+  libsm-dev libice-dev
   # tests of the Windows build
   mingw-w64 wine wine64
   # fuzzing

@@ -124,6 +124,20 @@ TEST(Scheduler, EndRequestWhileIdle_RunsTheExitSequenceAtOnce) {
     EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "6:45");
 }
 
+// Once silenced the tone plays nothing more: the rest of a ring of any length runs through at once.
+TEST(RingTone, Silenced_LaterBeepsPlayNothingAndTakeNoTime) {
+    FakeClock clock;
+    FakeTone backend(clock);
+    RingTone ring(backend);
+    ring.beep(800, 30);
+    ring.silence();
+    const long long before = clock.ms();
+    for (int i = 0; i < 32767; ++i) ring.beep(800, 60000);
+    EXPECT_EQ(backend.beeps.size(), 1u);
+    EXPECT_EQ(clock.ms(), before);
+    EXPECT_FALSE(ring.ringing());
+}
+
 TEST(SimulatedDesktopClicks, ControlWithoutClickHandler_FailsTheTest) {
     SimulatedDesktop d;
     frmAlarmClock& w = startAt(d, 9, 0, 0);

@@ -14,61 +14,10 @@
 #   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR
 set -u
 program=$1 help=$2 check=$3 artifacts=$4
-rate=48000
-
-for tool in Xvfb xdotool xwininfo pulseaudio parecord pactl; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tollvane-e2e.XXXXXX")
+. "$(dirname "$0")/session.sh"
+session_require parecord
 mkdir -p "$artifacts"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -CONT "$p" 2>/dev/null; kill "$p" 2>/dev/null; done
-    sleep 0.3
-    for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() { echo "FAIL: $*"; tail -n 20 "$work"/*.log 2>/dev/null; exit 1; }
-
-mkdir -m 700 "$work/runtime" "$work/home"
-export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/home/config
-export XDG_DATA_HOME=$work/home/data PULSE_RUNTIME_PATH=$work/runtime/pulse
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
-settings=$XDG_CONFIG_HOME/Tollvane/settings.ini
-
-# The program in a folder of its own, as installed: the reminder file is kept beside it.
-mkdir "$work/bin"
-cp "$program" "$work/bin/tollvane"
-cp "$help" "$work/bin/HelpForBrindle.HLP"
-
-for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=:$n
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-
-socket=$work/runtime/native
-pulseaudio -n --daemonize=no --system=false --exit-idle-time=-1 --disallow-exit \
-    --use-pid-file=false --log-target=stderr --log-level=error \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" \
-    -L "module-null-sink sink_name=e2e format=float32le rate=$rate channels=1 norewinds=1" \
-    >"$work/pulse.log" 2>&1 &
-pids+=($!)
-export PULSE_SERVER=unix:$socket
-for _ in $(seq 100); do timeout 5 pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink e2e || fail "no null sink"
-
-start_program() {
-    "$work/bin/tollvane" >"$work/tollvane.log" 2>&1 &
-    app=$!
-    pids+=($app)
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tollvane$' | head -n 1)
-    [ -n "$wid" ] || fail "the main window did not appear"
-}
+session_start "$program" "$help"
 
 # File > Exit with the mouse and keyboard, as a user would.
 exit_program() {
@@ -79,10 +28,6 @@ exit_program() {
     timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end after File > Exit"
 }
 
-value() {  # value KEY: the stored text of lastsettings/KEY, quotes removed
-    sed -n "s/^lastsettings\\\\$1=//Ip" "$settings" | sed 's/^"\(.*\)"$/\1/'
-}
-
 echo "== first start with no settings"
 start_program
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -90,21 +35,8 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 sleep 1.5
 import -window root "$artifacts/first-start.png" 2>/dev/null || true
 exit_program
-[ -f "$settings" ] || fail "no settings file after exit"
-for key in remyear remmonth remday timealarm AlarmMusic AlarmMusic2 AlarmMusic3; do
-    grep -qi "^lastsettings\\\\$key=" "$settings" || fail "$key was not saved"
-done
+check_seven_saved
 [ "$(value AlarmMusic3)" = 1 ] || fail "the count box was not saved as 1"
-
-# The next whole minute at least $1 seconds away: sets alarm (H:MM) and ring_at (epoch seconds).
-next_minute() {
-    local now sec ahead=60
-    now=$(date +%s)
-    sec=$((now % 60))
-    [ $((60 - sec)) -lt "$1" ] && ahead=120
-    ring_at=$((now - sec + ahead))
-    alarm=$(date -d "@$ring_at" +%-H:%M)
-}
 
 record() {
     parecord --raw --device=e2e.monitor --format=float32le --rate=$rate --channels=1 \

@@ -1,7 +1,9 @@
 // A ring holds the program for its whole length: the windows keep repainting, but a click made
 // meanwhile is handled only after the last beep.
 
+#include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QTimer>
 
 #include "desktop_fixture.h"
@@ -69,6 +71,43 @@ TEST_F(RingEvents, LongRing_WindowRepaints_StopClickedDuringItIsHandledAfterIt) 
     // The tick that rang started the reminder check, and the check ran once the ring was over.
     EXPECT_TRUE(checkEnabledDuringRing);
     QTRY_VERIFY(!main().Timer2.Enabled);
+}
+
+// Asked to end during a long ring (a logout, `kill`): the ring stops after the tone that is
+// sounding and the exit sequence runs before the click the user made during the ring, so the rung
+// alarm and the boxes are saved and the program ends at once.
+TEST_F(RingEvents, EndRequestDuringRing_RingStopsAfterTheSoundingTone_SavedBeforeHeldClick) {
+    fakes::FakeClock clock;
+    clock.set(2026, 12, 7, 7, 30, 0);
+    start(&clock);
+    main().TxtTime.Text = "7:30";
+    main().txtfreq1.Text = "800";
+    main().txtdura1.Text = "200";
+    main().txtam.Text = "20";
+    desktop->dispatch([&] { main().CmdSet_Click(); });
+    bool ended = false;
+    QObject::connect(desktop.get(), &Desktop::ended, [&] { ended = true; });
+
+    QTimer::singleShot(300, [&] {  // in the second tone of twenty
+        ASSERT_TRUE(desktop->ringing());
+        postClick(widget("CmdReset"));
+        QTest::qWait(20);  // the click is held, not handled
+        desktop->endFromOutside();
+        desktop->endFromOutside();  // a second request changes nothing
+    });
+    desktop->dispatch([&] { main().Timer1_Timer(); });
+
+    EXPECT_EQ(tone.count(), 2u);  // the sounding tone was the last
+    EXPECT_TRUE(desktop->program().ended());
+    EXPECT_TRUE(ended);
+    QSettings saved(options().settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(
+        saved.value("vuvuririvivur/lastsettings/timealarm").toString(),
+        QStringLiteral("7:30 Has Passed"));  // Stop did not run first: it would have emptied it
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic3").toString(),
+              QStringLiteral("20"));
+    QTest::qWait(50);  // the held click reaches an ended program: nothing happens
+    EXPECT_FALSE(main().CmdSet.Enabled);
 }
 
 TEST_F(RingEvents, ToneThatNeverEnds_WatchdogEndsTheWait) {

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Random use of the whole program under AddressSanitizer and UndefinedBehaviorSanitizer for
+# MINUTES minutes (tests/monkey/monkey.py): a private X server, a private PulseAudio with a null
+# sink, a scratch home. Builds the `asan` preset's program first. The first sanitizer report,
+# crash, hang or damaged file fails it; the seed and every action are printed, and
+# `scripts/monkey.sh MINUTES SEED` replays a run.
+#
+#   scripts/monkey.sh MINUTES [SEED]
+# The program's output of each run is kept in build/asan/monkey/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+minutes=${1:?usage: scripts/monkey.sh MINUTES [SEED]}
+seed=${2:-}
+root=$PWD
+
+if [ ! -f build/asan/CMakeCache.txt ]; then cmake --preset asan >/dev/null; fi
+cmake --build build/asan -j2 --target tollvane
+
+. tests/e2e/session.sh
+session_require python3
+session_start build/asan/bin/tollvane docs/HelpForBrindle.HLP
+# The shop window's browser engine trips the sanitizers in its own code, so the shop window is
+# the plain build's browser program where there is one; without it the program reports that the
+# shop cannot be shown, which the monkey answers like any message.
+if [ -x build/ci/bin/tollvane-browser ]; then cp build/ci/bin/tollvane-browser "$bin/"; fi
+
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+logs=$root/build/asan/monkey
+rm -rf "$logs"
+mkdir -p "$logs"
+python3 tests/monkey/monkey.py --program "$bin/tollvane" --minutes "$minutes" --logs "$logs" \
+    ${seed:+--seed "$seed"}
