@@ -10,6 +10,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:?usage: scripts/monkey.sh MINUTES [SEED]}
+# A D-Bus session of its own, with the accessibility bus that it starts on demand: the program's
+# accessibility bridge is on (as with a screen reader) and takes the same random use.
+if [ -z "${TOLLVANE_MONKEY_BUS:-}" ] && command -v dbus-run-session >/dev/null; then
+    export TOLLVANE_MONKEY_BUS=1
+    exec dbus-run-session -- "$0" "$@"
+fi
+bus=${DBUS_SESSION_BUS_ADDRESS:-}  # the session's setup below clears it
 seed=${2:-}
 root=$PWD
 
@@ -24,6 +31,13 @@ session_start build/asan/bin/tollvane docs/HelpForBrindle.HLP
 # shop cannot be shown, which the monkey answers like any message.
 if [ -x build/ci/bin/tollvane-browser ]; then cp build/ci/bin/tollvane-browser "$bin/"; fi
 
+if [ -n "$bus" ]; then
+    export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    # The accessibility bus starts when it is first asked for, as a screen reader would ask.
+    a11y=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') || a11y=
+    echo "monkey: D-Bus session $bus, accessibility bus ${a11y:-not started}, bridge on"
+fi
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
