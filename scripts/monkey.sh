@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 minutes=${1:?usage: scripts/monkey.sh MINUTES [SEED]}
 # With TOLLVANE_MONKEY_A11Y=1: a D-Bus session of its own, with the accessibility bus started as a
 # screen reader starts it, and the program's accessibility bridge on, taking the same random use.
-# (Not yet the default: a 52-minute run so, seed 1207, ended on a small leak report at exit that
-# is still to be traced.)
+# (Not yet the default: with it, seed 1207 ends at action 1795 on a leak report of 422 bytes at
+# exit, which replays; the stacks point into the calendar's typed-date entry of the toolkit, whose
+# date reader is not freed when the calendar goes while a typed date is still shown.)
 if [ "${TOLLVANE_MONKEY_A11Y:-0}" = 1 ] && [ -z "${TOLLVANE_MONKEY_BUS:-}" ] &&
     command -v dbus-run-session >/dev/null; then
     export TOLLVANE_MONKEY_BUS=1
@@ -42,9 +43,11 @@ if [ -n "$bus" ]; then
         org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') || a11y=
     echo "monkey: D-Bus session $bus, accessibility bus ${a11y:-not started}, bridge on"
 fi
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
+# MONKEY_ASAN_OPTIONS adds options of one's own, e.g. fast_unwind_on_malloc=0 for whole stacks of a
+# leak inside libraries built without frame pointers.
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0${MONKEY_ASAN_OPTIONS:+:$MONKEY_ASAN_OPTIONS}
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=${MONKEY_PRINT_SUPPRESSIONS:-0}
 logs=$root/build/asan/monkey
 rm -rf "$logs"
 mkdir -p "$logs"
