@@ -9,6 +9,7 @@
 #include <QSettings>
 
 #include "desktop_fixture.h"
+#include "platform/qt/display_box.h"
 #include "windows/frmclock.h"
 
 namespace tollvane::testing {
@@ -52,9 +53,9 @@ TEST_F(MainWindowView, ArrowButtons_WidenAndNarrow_HeightStays) {
 
 TEST_F(MainWindowView, ClockBoxes_DisabledButReadableInGreen_FontIsComic) {
     start();
-    auto* hours = static_cast<QLineEdit*>(widget("txttimetot"));
+    auto* hours = qobject_cast<DisplayBox*>(widget("txttimetot"));
+    ASSERT_NE(hours, nullptr);
     EXPECT_EQ(hours->focusPolicy(), Qt::NoFocus);
-    EXPECT_TRUE(hours->isReadOnly());
     EXPECT_EQ(hours->palette().color(QPalette::Disabled, QPalette::Text), QColor(0, 192, 0));
     EXPECT_EQ(hours->palette().color(QPalette::Active, QPalette::Text), QColor(0, 192, 0));
     EXPECT_EQ(QFontInfo(hours->font()).family(), "Comic Neue");
@@ -64,7 +65,7 @@ TEST_F(MainWindowView, ClockBoxes_DisabledButReadableInGreen_FontIsComic) {
 TEST_F(MainWindowView, FirstTick_FillsTheClockBoxesOfBothWindows) {
     start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !main().txttimetot.Text.empty(); }, 3000));
-    EXPECT_EQ(static_cast<QLineEdit*>(widget("txttimetot"))->text().toStdString(),
+    EXPECT_EQ(qobject_cast<DisplayBox*>(widget("txttimetot"))->text().toStdString(),
               main().txttimetot.Text);
     EXPECT_EQ(main().Timer1.Interval, 1000);
     EXPECT_EQ(desktop->program().frmclock().txttimetot.Text, main().txttimetot.Text);

@@ -1,6 +1,7 @@
 #include "platform/qt/form_view.h"
 
-#include <qdrawutil.h>
+#include "platform/qt/display_box.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCloseEvent>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -91,32 +91,6 @@ protected:
 
 private:
     QColor m_background;
-};
-
-// The clock's boxes repaint every second, so their frame is a plain sunken panel: the desktop
-// style's rounded, antialiased frame cost more than the rest of a tick put together.
-class DisplayBoxStyle : public QProxyStyle {
-public:
-    static DisplayBoxStyle* instance() {
-        // Owned by the application, which outlives every window.
-        static DisplayBoxStyle* style = [] {
-            auto* made = new DisplayBoxStyle;
-            made->setParent(QCoreApplication::instance());
-            return made;
-        }();
-        return style;
-    }
-
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override {
-        if (element == PE_PanelLineEdit || element == PE_FrameLineEdit) {
-            if (element == PE_PanelLineEdit)
-                painter->fillRect(option->rect, option->palette.base());
-            qDrawShadePanel(painter, option->rect, option->palette, true, 1);
-            return;
-        }
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-    }
 };
 
 }  // namespace
@@ -265,44 +239,44 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             w = b;
             break;
         }
-        case ControlKind::TextBox:
-        case ControlKind::DisplayBox: {
+        case ControlKind::TextBox: {
             auto* e = new QLineEdit(m_canvas);
             e->setText(q(c.caption));
-            if (c.kind == ControlKind::DisplayBox) {
-                e->setStyle(DisplayBoxStyle::instance());
-                // Its panel fills the whole box: the window beneath is not drawn again each second.
-                e->setAttribute(Qt::WA_OpaquePaintEvent);
-                e->setReadOnly(true);
-                e->setFocusPolicy(Qt::NoFocus);
-                // Disabled, but the figures keep their own colour instead of the dimmed one.
-                QPalette pal = e->palette();
-                QColor text = toQColor(c.foreground, palette(), Qt::black);
-                const QColor base = toQColor(c.background, palette(), Qt::white);
-                // The clock window's figures are in the frame colour on black, black on black in
-                // common schemes: where text and box are too alike, the figures turn green.
-                if (std::abs(text.lightness() - base.lightness()) < 96) text = QColor(0, 192, 0);
-                for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-                    pal.setColor(group, QPalette::Text, text);
-                    pal.setColor(group, QPalette::Base, base);
-                }
-                e->setPalette(pal);
-            }
             if (auto* box = std::get_if<TextBox*>(&ref)) {
                 TextBox* model = *box;
-                const bool editable = c.kind == ControlKind::TextBox;
                 // Typing only fills the model's text: no handler runs.
-                if (editable) {
-                    connect(e, &QLineEdit::textEdited, this,
-                            [model](const QString& t) { model->Text = t.toStdString(); });
-                }
-                m_mirrors.emplace_back([model, e, editable] {
+                connect(e, &QLineEdit::textEdited, this,
+                        [model](const QString& t) { model->Text = t.toStdString(); });
+                // Compared with the widget's own text, which the user's typing changes too.
+                m_mirrors.emplace_back([model, e] {
                     const QString text = q(model->Text);
                     if (e->text() != text) e->setText(text);
-                    if (editable) e->setEnabled(model->Enabled);
+                    e->setEnabled(model->Enabled);
                 });
             }
             w = e;
+            break;
+        }
+        case ControlKind::DisplayBox: {
+            installDisplayBoxAccessibility();
+            auto* box = new DisplayBox(m_canvas);
+            box->setText(q(c.caption));
+            QColor text = toQColor(c.foreground, palette(), Qt::black);
+            const QColor base = toQColor(c.background, palette(), Qt::white);
+            // The clock window's figures are in the frame colour on black, black on black in
+            // common schemes: where text and box are too alike, the figures turn green.
+            if (std::abs(text.lightness() - base.lightness()) < 96) text = QColor(0, 192, 0);
+            box->setColours(text, base);
+            if (auto* display = std::get_if<TextBox*>(&ref)) {
+                TextBox* model = *display;
+                // The clock writes these every second: the text is converted only when it changed.
+                m_mirrors.emplace_back([model, box, shown = c.caption]() mutable {
+                    if (model->Text == shown) return;
+                    shown = model->Text;
+                    box->setText(q(shown));
+                });
+            }
+            w = box;
             break;
         }
         case ControlKind::Label: {
