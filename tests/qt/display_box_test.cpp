@@ -76,17 +76,22 @@ protected:
         return n;
     }
 
+    // The box shows `text` in its figures' colour (at least `inkPixels` of it), placed as the
+    // text drawn in one piece would be.
+    void expectDrawnAsOnePiece(const QString& text, int inkPixels) {
+        box.setText(text);
+        const QImage shown = picture();
+        EXPECT_GT(pixelsOf(shown, kGreen), inkPixels) << text.toStdString();
+        EXPECT_LT(differing(shown, reference(text)), kEdgeSlack) << text.toStdString();
+    }
+
     DisplayBox box;
 };
 
 TEST_F(DisplayBoxTest, TimeTextLooksAsTheTextDrawnInOnePiece) {
     for (const QString& text :
-         {QStringLiteral("13:22"), QStringLiteral("0:05"), QStringLiteral(":09")}) {
-        box.setText(text);
-        const QImage shown = picture();
-        EXPECT_GT(pixelsOf(shown, kGreen), 200) << text.toStdString();
-        EXPECT_LT(differing(shown, reference(text)), kEdgeSlack) << text.toStdString();
-    }
+         {QStringLiteral("13:22"), QStringLiteral("0:05"), QStringLiteral(":09")})
+        expectDrawnAsOnePiece(text, 200);
 }
 
 TEST_F(DisplayBoxTest, ANewColourOrFontIsDrawnNotTheImagesOfTheOldOne) {
@@ -107,12 +112,8 @@ TEST_F(DisplayBoxTest, ANewColourOrFontIsDrawnNotTheImagesOfTheOldOne) {
 
 TEST_F(DisplayBoxTest, TextOutsidePrintableAsciiIsStillDrawn) {
     for (const QString& text :
-         {QStringLiteral("Zürich"), QStringLiteral("１２３"), QStringLiteral("a\tb")}) {
-        box.setText(text);
-        const QImage shown = picture();
-        EXPECT_GT(pixelsOf(shown, kGreen), 20) << text.toStdString();
-        EXPECT_LT(differing(shown, reference(text)), kEdgeSlack) << text.toStdString();
-    }
+         {QStringLiteral("Zürich"), QStringLiteral("１２３"), QStringLiteral("a\tb")})
+        expectDrawnAsOnePiece(text, 20);
     box.setText(QString());
     EXPECT_EQ(pixelsOf(picture(), kGreen), 0);
 }

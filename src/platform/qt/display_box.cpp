@@ -46,9 +46,13 @@ void DisplayBox::setColours(const QColor& text, const QColor& background) {
     setPalette(pal);  // the change event drops the images drawn in the old colours
 }
 
-QPointF DisplayBox::textOrigin() const {
+QRect DisplayBox::inside() const {
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    const QRect contents = rect().adjusted(frame, frame, -frame, -frame);
+    return rect().adjusted(frame, frame, -frame, -frame);
+}
+
+QPointF DisplayBox::textOrigin() const {
+    const QRect contents = inside();
     const QFontMetrics fm(font());
     const int top = contents.y() + (contents.height() - fm.height() + 1) / 2;
     return {qreal(contents.x() + kHorizontalMargin), qreal(top + fm.ascent())};
@@ -107,8 +111,7 @@ void DisplayBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, m_panel);
     if (m_text.isEmpty()) return;
-    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    p.setClipRect(rect().adjusted(frame, frame, -frame, -frame));
+    p.setClipRect(inside());
     QPointF origin = textOrigin();
     if (!cacheable(m_text)) {
         p.setFont(font());

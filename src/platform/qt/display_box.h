@@ -40,6 +40,8 @@ private:
         qreal advance = 0;
         bool made = false;
     };
+    // The box within its frame: the text is clipped to it.
+    QRect inside() const;
     static bool cacheable(const QString& text);
     const Glyph& glyph(char16_t c, qreal dpr);
     void dropImages();
