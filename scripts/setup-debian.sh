@@ -12,6 +12,8 @@ packages=(
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
   xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
+  # the monkey's own D-Bus session and accessibility bus
+  dbus dbus-bin at-spi2-core
   # the desktop files, the icons and the Debian package
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   # the logout test's small session manager

@@ -1,9 +1,9 @@
 #include "platform/qt/form_view.h"
 
 #include "platform/qt/display_box.h"
+#include "platform/qt/month_view.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -320,7 +320,7 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
             break;
         }
         case ControlKind::Calendar: {
-            auto* cal = new QCalendarWidget(m_canvas);
+            auto* cal = new MonthView(m_canvas);
             cal->setGridVisible(true);
             if (auto* calendar = std::get_if<MonthCalendar*>(&ref)) {
                 MonthCalendar* model = *calendar;
