@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     auto* days = calendar->findChild<QAbstractItemView*>();
     if (!days) return 2;
     QTest::keyClick(days, Qt::Key_1);
+    // As the program's exit does: the window is hidden first, then destroyed.
+    window.hide();
     calendar.reset();
     return 0;
 }

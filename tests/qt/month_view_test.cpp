@@ -51,6 +51,15 @@ TEST_F(MonthViewTest, ClosesTheTypedDateWithoutTakingIt) {
     EXPECT_EQ(window.escapes, 0);
 }
 
+TEST_F(MonthViewTest, ClosesTheTypedDateOfAHiddenWindow) {
+    // The window that goes is hidden before the calendar is destroyed.
+    QTest::keyClick(days, Qt::Key_2);
+    window.hide();
+    ASSERT_TRUE(calendar->typedDateShown());
+    calendar->closeTypedDate();
+    EXPECT_FALSE(calendar->typedDateShown());
+}
+
 TEST_F(MonthViewTest, WithoutATypedDateNothingReachesTheWindow) {
     calendar->closeTypedDate();
     EXPECT_EQ(window.escapes, 0);

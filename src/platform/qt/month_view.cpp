@@ -10,10 +10,11 @@ namespace tollvane {
 namespace {
 
 // The typed-date box is the calendar's only child that is a plain frame (the day table is a frame
-// too, of a class of its own).
+// too, of a class of its own). Asked whether it is hidden rather than visible: a window that goes
+// is hidden before it is destroyed, and the box then counts as not visible while still open.
 QFrame* typedDateBox(const QCalendarWidget& calendar) {
     for (QFrame* frame : calendar.findChildren<QFrame*>(Qt::FindDirectChildrenOnly)) {
-        if (frame->metaObject() == &QFrame::staticMetaObject && frame->isVisible()) return frame;
+        if (frame->metaObject() == &QFrame::staticMetaObject && !frame->isHidden()) return frame;
     }
     return nullptr;
 }
