@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
     // The desktop matches the windows to the menu entry tollvane.desktop by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("tollvane"));
-    QApplication::setWindowIcon(tollvane::programIcon());
+    QApplication::setWindowIcon(tollvane::windowIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // only the exit sequence ends the program
     // Where the window's font is not installed, a close relative of it draws the clock.
     QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));

@@ -2,6 +2,7 @@
 
 #include "platform/qt/display_box.h"
 #include "platform/qt/month_view.h"
+#include "platform/qt/program_icon.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -346,7 +347,7 @@ QWidget* FormView::makeWidget(const ControlLayout& c) {
         }
         case ControlKind::Picture: {
             auto* picture = new QLabel(m_canvas);
-            picture->setPixmap(QApplication::windowIcon().pixmap(geometry.size()));
+            picture->setPixmap(programIcon().pixmap(geometry.size()));
             picture->setScaledContents(true);
             w = picture;
             break;
