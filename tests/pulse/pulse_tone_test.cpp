@@ -2,6 +2,8 @@
 // server by null_sink_test.sh.
 #include "platform/pulse/pulse_tone.h"
 
+#include "platform/pulse/pulse_library.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +14,7 @@ namespace tollvane {
 namespace {
 
 using Ms = std::chrono::duration<double, std::milli>;
+constexpr pa_sample_spec kOneSecondFormat{PA_SAMPLE_FLOAT32NE, 48000, 1};
 
 // Never find a desktop's own server, whoever runs the tests.
 class PulseToneWithoutServer : public ::testing::Test {
@@ -60,6 +63,18 @@ TEST_F(PulseToneWithoutServer, Beep_IsSilenceOfItsDurationAndEnds) {
         EXPECT_GE(took, 150 - 1);
         EXPECT_LT(took, 150 + 2000);  // only that it ends
     }
+}
+
+// The client library is opened at the first beep, from any thread, once: every function the tone
+// calls is there (a misspelt name or a wrong soname would make every ring silent).
+TEST(PulseLibraryTest, OpensOnceWithEveryFunction) {
+    const PulseLibrary* library = pulseLibrary();
+    ASSERT_NE(library, nullptr);
+#define EXPECT_LOADED(name) EXPECT_NE(library->name, nullptr) << #name;
+    TOLLVANE_PULSE_FUNCTIONS(EXPECT_LOADED)
+#undef EXPECT_LOADED
+    EXPECT_EQ(pulseLibrary(), library);
+    EXPECT_EQ(library->pa_usec_to_bytes(1000000, &kOneSecondFormat), 48000u * sizeof(float));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "platform/pulse/pulse_tone.h"
 
-#include <pulse/pulseaudio.h>
-
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -10,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/pulse/pulse_library.h"
 #include "platform/pulse/tone_wave.h"
 
 namespace tollvane {
@@ -36,11 +35,6 @@ constexpr auto kQueueAhead = 2000ms;
 // The first write is kept short so the tone starts before the rest has been computed.
 constexpr auto kFirstWrite = 10ms;
 
-std::uint32_t bytesFor(std::chrono::microseconds span) {
-    return static_cast<std::uint32_t>(
-        pa_usec_to_bytes(static_cast<pa_usec_t>(span.count()), &kFormat));
-}
-
 void setFlag(pa_stream*, int, void* flag) {
     *static_cast<bool*>(flag) = true;
 }
@@ -58,57 +52,57 @@ void setFlag(pa_stream*, int, void* flag) {
 // noticed on the next beep and replaced.
 class PulseTone::Connection {
 public:
-    Connection() = default;
+    explicit Connection(const PulseLibrary& library) : m_pa(library) {}
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     ~Connection() {
         if (m_context) {
-            pa_context_disconnect(m_context);
-            pa_context_unref(m_context);
+            m_pa.pa_context_disconnect(m_context);
+            m_pa.pa_context_unref(m_context);
         }
-        if (m_loop) pa_mainloop_free(m_loop);
+        if (m_loop) m_pa.pa_mainloop_free(m_loop);
     }
 
     // Connects to the default server; false when it cannot be reached by `deadline`.
     bool open(const std::string& applicationName, SteadyClock::time_point deadline) {
-        m_loop = pa_mainloop_new();
+        m_loop = m_pa.pa_mainloop_new();
         if (!m_loop) return false;
-        pa_proplist* props = pa_proplist_new();
-        pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, applicationName.c_str());
-        pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, "alarm-clock");
-        m_context = pa_context_new_with_proplist(pa_mainloop_get_api(m_loop),
-                                                 applicationName.c_str(), props);
-        pa_proplist_free(props);
+        pa_proplist* props = m_pa.pa_proplist_new();
+        m_pa.pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, applicationName.c_str());
+        m_pa.pa_proplist_sets(props, PA_PROP_APPLICATION_ICON_NAME, "alarm-clock");
+        m_context = m_pa.pa_context_new_with_proplist(m_pa.pa_mainloop_get_api(m_loop),
+                                                      applicationName.c_str(), props);
+        m_pa.pa_proplist_free(props);
         if (!m_context) return false;
         // No autospawn: starting a daemon would block this thread for an unbounded time, and on a
         // desktop without a running server the alarm is better silent than starting one.
-        if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        if (m_pa.pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
             return false;
         }
         runUntil(
             [this] {
-                const pa_context_state_t s = pa_context_get_state(m_context);
+                const pa_context_state_t s = m_pa.pa_context_get_state(m_context);
                 return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
             },
             deadline);
-        return pa_context_get_state(m_context) == PA_CONTEXT_READY;
+        return m_pa.pa_context_get_state(m_context) == PA_CONTEXT_READY;
     }
 
     // Handles whatever arrived while no beep ran (the server hanging up, for one); true if the
     // connection is still usable.
     bool stillUp() {
         dispatchPending();
-        return pa_context_get_state(m_context) == PA_CONTEXT_READY;
+        return m_pa.pa_context_get_state(m_context) == PA_CONTEXT_READY;
     }
 
     // Plays the whole tone and waits until it has been heard.
     Outcome play(ToneWave& wave, SteadyClock::time_point deadline) {
-        pa_stream* stream = pa_stream_new(m_context, "Alarm", &kFormat, nullptr);
+        pa_stream* stream = m_pa.pa_stream_new(m_context, "Alarm", &kFormat, nullptr);
         if (!stream) return Outcome::Failed;
         const Outcome outcome = playOn(stream, wave, deadline);
-        pa_stream_disconnect(stream);
-        pa_stream_unref(stream);
+        m_pa.pa_stream_disconnect(stream);
+        m_pa.pa_stream_unref(stream);
         // Send the stream's removal now rather than with the next beep, so a finished tone leaves
         // nothing behind in the server.
         dispatchPending();
@@ -124,25 +118,29 @@ private:
         attr.minreq = bytesFor(kRequestInterval);
         attr.fragsize = UINT32_MAX;
         // Early requests: the output's latency follows minreq, not the deep queue.
-        if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_EARLY_REQUESTS, nullptr,
-                                       nullptr) < 0) {
+        if (m_pa.pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_EARLY_REQUESTS,
+                                            nullptr, nullptr) < 0) {
             return Outcome::Failed;
         }
-        const auto settled = [stream] {
-            const pa_stream_state_t s = pa_stream_get_state(stream);
+        const auto settled = [this, stream] {
+            const pa_stream_state_t s = m_pa.pa_stream_get_state(stream);
             return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
         };
         if (!runUntil(settled, deadline)) return Outcome::TimedOut;
-        const auto broken = [stream] { return pa_stream_get_state(stream) != PA_STREAM_READY; };
+        const auto broken = [this, stream] {
+            return m_pa.pa_stream_get_state(stream) != PA_STREAM_READY;
+        };
         if (broken()) return Outcome::Failed;
 
         std::size_t firstWrite = bytesFor(kFirstWrite);
         while (!wave.finished()) {
-            const std::size_t writable = pa_stream_writable_size(stream);
+            const std::size_t writable = m_pa.pa_stream_writable_size(stream);
             if (writable == static_cast<std::size_t>(-1)) return Outcome::Failed;
             if (writable < sizeof(float)) {
                 const bool woke = runUntil(
-                    [&] { return broken() || pa_stream_writable_size(stream) >= sizeof(float); },
+                    [&] {
+                        return broken() || m_pa.pa_stream_writable_size(stream) >= sizeof(float);
+                    },
                     deadline);
                 if (!woke) return Outcome::TimedOut;
                 if (broken()) return Outcome::Failed;
@@ -153,18 +151,18 @@ private:
             std::size_t bytes =
                 std::min({writable, firstWrite, wave.remainingSamples() * sizeof(float)});
             firstWrite = SIZE_MAX;
-            if (pa_stream_begin_write(stream, &data, &bytes) < 0 || bytes < sizeof(float)) {
+            if (m_pa.pa_stream_begin_write(stream, &data, &bytes) < 0 || bytes < sizeof(float)) {
                 return Outcome::Failed;
             }
             const std::size_t count = wave.fill({static_cast<float*>(data), bytes / sizeof(float)});
-            if (pa_stream_write(stream, data, count * sizeof(float), nullptr, 0, PA_SEEK_RELATIVE) <
-                0) {
+            if (m_pa.pa_stream_write(stream, data, count * sizeof(float), nullptr, 0,
+                                     PA_SEEK_RELATIVE) < 0) {
                 return Outcome::Failed;
             }
         }
 
         bool drained = false;
-        pa_operation* drain = pa_stream_drain(stream, setFlag, &drained);
+        pa_operation* drain = m_pa.pa_stream_drain(stream, setFlag, &drained);
         if (!drain) return Outcome::Failed;
         if (!await(drain, drained, stream, deadline)) {
             return broken() ? Outcome::Failed : Outcome::TimedOut;
@@ -177,23 +175,23 @@ private:
     // the stream (which makes the server rewrite the card's buffer) cannot cut off its end.
     Outcome waitForPlayout(pa_stream* stream, SteadyClock::time_point deadline) {
         bool updated = false;
-        pa_operation* update = pa_stream_update_timing_info(stream, setFlag, &updated);
+        pa_operation* update = m_pa.pa_stream_update_timing_info(stream, setFlag, &updated);
         if (!update) return Outcome::Failed;
         if (!await(update, updated, stream, deadline)) {
-            return pa_stream_get_state(stream) == PA_STREAM_READY ? Outcome::TimedOut
-                                                                  : Outcome::Failed;
+            return m_pa.pa_stream_get_state(stream) == PA_STREAM_READY ? Outcome::TimedOut
+                                                                       : Outcome::Failed;
         }
-        const pa_timing_info* timing = pa_stream_get_timing_info(stream);
+        const pa_timing_info* timing = m_pa.pa_stream_get_timing_info(stream);
         pa_usec_t latency = 0;
         int negative = 0;
-        if (!timing || pa_stream_get_latency(stream, &latency, &negative) < 0 || negative) {
+        if (!timing || m_pa.pa_stream_get_latency(stream, &latency, &negative) < 0 || negative) {
             return Outcome::Played;
         }
         // The latency also counts the silence the output has already taken after the tone.
         const pa_usec_t silenceAfter =
             timing->playing
                 ? 0
-                : pa_bytes_to_usec(
+                : m_pa.pa_bytes_to_usec(
                       static_cast<std::uint64_t>(std::max<std::int64_t>(timing->since_underrun, 0)),
                       &kFormat);
         if (latency <= silenceAfter) return Outcome::Played;
@@ -206,9 +204,10 @@ private:
     // passed first. The operation is cancelled then, as `flag` may not outlive this call.
     bool await(pa_operation* operation, const bool& flag, pa_stream* stream,
                SteadyClock::time_point deadline) {
-        runUntil([&] { return flag || pa_stream_get_state(stream) != PA_STREAM_READY; }, deadline);
-        if (!flag) pa_operation_cancel(operation);
-        pa_operation_unref(operation);
+        runUntil([&] { return flag || m_pa.pa_stream_get_state(stream) != PA_STREAM_READY; },
+                 deadline);
+        if (!flag) m_pa.pa_operation_cancel(operation);
+        m_pa.pa_operation_unref(operation);
         return flag;
     }
 
@@ -221,8 +220,8 @@ private:
                 std::chrono::ceil<std::chrono::microseconds>(deadline - SteadyClock::now());
             if (left <= 0us) return false;
             const int timeout = static_cast<int>(std::min<std::int64_t>(left.count(), INT_MAX));
-            if (pa_mainloop_prepare(m_loop, timeout) < 0 || pa_mainloop_poll(m_loop) < 0 ||
-                pa_mainloop_dispatch(m_loop) < 0) {
+            if (m_pa.pa_mainloop_prepare(m_loop, timeout) < 0 ||
+                m_pa.pa_mainloop_poll(m_loop) < 0 || m_pa.pa_mainloop_dispatch(m_loop) < 0) {
                 return done();
             }
         }
@@ -232,13 +231,19 @@ private:
     // Dispatches what is ready without waiting.
     void dispatchPending() {
         for (int i = 0; i < 4; ++i) {
-            if (pa_mainloop_prepare(m_loop, 0) < 0 || pa_mainloop_poll(m_loop) < 0 ||
-                pa_mainloop_dispatch(m_loop) <= 0) {
+            if (m_pa.pa_mainloop_prepare(m_loop, 0) < 0 || m_pa.pa_mainloop_poll(m_loop) < 0 ||
+                m_pa.pa_mainloop_dispatch(m_loop) <= 0) {
                 return;
             }
         }
     }
 
+    std::uint32_t bytesFor(std::chrono::microseconds span) const {
+        return static_cast<std::uint32_t>(
+            m_pa.pa_usec_to_bytes(static_cast<pa_usec_t>(span.count()), &kFormat));
+    }
+
+    const PulseLibrary& m_pa;
     pa_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
 };
@@ -267,8 +272,9 @@ void PulseTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     const auto end = start + std::chrono::milliseconds(lengthMs);
 
     if (m_connection && !m_connection->stillUp()) m_connection.reset();
-    if (!m_connection) {
-        auto connection = std::make_unique<Connection>();
+    const PulseLibrary* library = pulseLibrary();
+    if (!m_connection && library) {
+        auto connection = std::make_unique<Connection>(*library);
         if (connection->open(m_applicationName, start + kConnectTimeout)) {
             m_connection = std::move(connection);
         }

@@ -23,9 +23,13 @@ QFrame* typedDateBox(const QCalendarWidget& calendar) {
 
 MonthView::MonthView(QWidget* parent) : QCalendarWidget(parent) {}
 
-MonthView::~MonthView() { closeTypedDate(); }
+MonthView::~MonthView() {
+    closeTypedDate();
+}
 
-bool MonthView::typedDateShown() const { return typedDateBox(*this) != nullptr; }
+bool MonthView::typedDateShown() const {
+    return typedDateBox(*this) != nullptr;
+}
 
 void MonthView::closeTypedDate() {
     // Only while the box is open: otherwise Esc would go on to the window's cancel button.

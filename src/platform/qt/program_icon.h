@@ -11,6 +11,8 @@ QIcon programIcon(int largest = 256);
 // every size as raw pixels, so the larger ones would cost each start their decoding and a quarter
 // of a megabyte; the desktops show the installed icons of the menu entry (tollvane.desktop, which
 // the windows name) where they want a larger one.
-inline QIcon windowIcon() { return programIcon(64); }
+inline QIcon windowIcon() {
+    return programIcon(64);
+}
 
 }  // namespace tollvane

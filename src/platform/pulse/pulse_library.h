@@ -1,0 +1,56 @@
+#pragma once
+// The PulseAudio client library, opened at the first beep instead of with the program. Linked
+// directly it brought a dozen libraries of its own (the sound file formats, the codecs, crypto)
+// into every start of a program that may never ring in its session. Without the library (not
+// installed, or too old to have one of these functions) the beeps are silence, as without a server.
+
+#include <pulse/pulseaudio.h>
+
+namespace tollvane {
+
+// Every function of the library that the tone uses.
+// clang-format off
+#define TOLLVANE_PULSE_FUNCTIONS(F) \
+    F(pa_mainloop_new) \
+    F(pa_mainloop_free) \
+    F(pa_mainloop_get_api) \
+    F(pa_mainloop_prepare) \
+    F(pa_mainloop_poll) \
+    F(pa_mainloop_dispatch) \
+    F(pa_proplist_new) \
+    F(pa_proplist_sets) \
+    F(pa_proplist_free) \
+    F(pa_context_new_with_proplist) \
+    F(pa_context_connect) \
+    F(pa_context_disconnect) \
+    F(pa_context_unref) \
+    F(pa_context_get_state) \
+    F(pa_stream_new) \
+    F(pa_stream_connect_playback) \
+    F(pa_stream_disconnect) \
+    F(pa_stream_unref) \
+    F(pa_stream_get_state) \
+    F(pa_stream_writable_size) \
+    F(pa_stream_begin_write) \
+    F(pa_stream_write) \
+    F(pa_stream_drain) \
+    F(pa_stream_update_timing_info) \
+    F(pa_stream_get_timing_info) \
+    F(pa_stream_get_latency) \
+    F(pa_operation_cancel) \
+    F(pa_operation_unref) \
+    F(pa_usec_to_bytes) \
+    F(pa_bytes_to_usec)
+// clang-format on
+
+struct PulseLibrary {
+#define TOLLVANE_PULSE_MEMBER(name) decltype(&::name) name = nullptr;
+    TOLLVANE_PULSE_FUNCTIONS(TOLLVANE_PULSE_MEMBER)
+#undef TOLLVANE_PULSE_MEMBER
+};
+
+// The library's functions, opened on the first call (from any thread) and kept for the life of
+// the program; null when the library or one of its functions is missing.
+const PulseLibrary* pulseLibrary();
+
+}  // namespace tollvane
