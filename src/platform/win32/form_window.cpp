@@ -74,9 +74,6 @@ FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, 
 }
 
 FormWindow::~FormWindow() {
-    for (const Child& c : m_children) {
-        if (!c.layout->accessibleName.empty()) clearAccessibleName(c.hwnd);
-    }
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
@@ -99,6 +96,7 @@ void FormWindow::build(HWND owner) {
         x = outer.left;
         y = outer.top;
     }
+    m_shownCaption = m_model.Caption;
     m_hwnd = CreateWindowExW(m_style.exStyle, cls.c_str(), toWideLossy(m_model.Caption).c_str(),
                              m_style.style, x, y, client.width + frame.left + frame.right,
                              client.height + frame.top + frame.bottom,
@@ -119,6 +117,7 @@ void FormWindow::build(HWND owner) {
 
 void FormWindow::createControls() {
     const WindowLayout& l = m_model.layout();
+    std::vector<std::pair<HWND, std::wstring>> names;
     for (const ControlLayout* c : creationOrder(l)) {
         HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
         if (!hwnd) continue;
@@ -128,11 +127,12 @@ void FormWindow::createControls() {
         }
         // A display box's name is the text it shows; other controls take their layout's name.
         if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
-            setAccessibleName(hwnd, toWideLossy(c->accessibleName));
+            names.emplace_back(hwnd, toWideLossy(c->accessibleName));
         if (c->defaultButton) m_defaultButton = hwnd;
         if (c->cancelButton) m_cancelButton = hwnd;
         m_children.push_back(std::move(child));
     }
+    nameForScreenReaders(std::move(names));
     // Labels and the picture are drawn onto the window, beneath every other control; display
     // boxes that lie over one another are drawn in the layout's order, the later above. None of
     // them takes the focus, so moving them leaves the tab order alone.
@@ -203,28 +203,33 @@ FormWindow::Child* FormWindow::child(int id) {
 
 void FormWindow::mirror() {
     if (m_detached || !m_hwnd) return;
-    const std::wstring caption = toWideLossy(m_model.Caption);
-    if (windowText(m_hwnd) != caption) SetWindowTextW(m_hwnd, caption.c_str());
+    if (m_shownCaption != m_model.Caption) {
+        SetWindowTextW(m_hwnd, toWideLossy(m_model.Caption).c_str());
+        m_shownCaption = m_model.Caption;
+    }
     if (m_model.layout().border != Border::Sizable && m_appliedWidth != m_model.Width)
         applyClientSize();
-    m_mirroring = true;
-    for (Child& c : m_children) {
-        if (c.bound.mirror) c.bound.mirror();
+    // A hidden window's controls are brought in line as it is shown again: the clock writes the
+    // hidden clock-only window every second, and nobody sees it.
+    if (m_model.Visible) {
+        m_mirroring = true;
+        for (Child& c : m_children) {
+            if (c.bound.mirror) c.bound.mirror();
+        }
+        m_mirroring = false;
     }
-    m_mirroring = false;
-    const bool shown = IsWindowVisible(m_hwnd) != FALSE;
-    if (m_model.Visible != shown) {
+    if (m_model.Visible != m_shown) {
         if (m_model.Visible && !m_focus) {
             // The focus starts on the first control that takes it, in the tab order.
             m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
         }
         ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
-    }
-    if (m_model.Visible && m_model.showRequests != m_shownRequests && shown) {
+    } else if (m_model.Visible && m_model.showRequests != m_shownRequests) {
         // Shown again: brought up, even from the taskbar.
         if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
         SetForegroundWindow(m_hwnd);
     }
+    m_shown = m_model.Visible;
     m_shownRequests = m_model.showRequests;
 }
 

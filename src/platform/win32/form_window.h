@@ -91,8 +91,10 @@ private:
     std::map<COLORREF, BrushHandle> m_brushes;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;
-    HWND m_focus = nullptr;  // the control that had the focus when the window was last left
+    HWND m_focus = nullptr;      // the control that had the focus when the window was last left
+    std::string m_shownCaption;  // what the title bar shows, as the model last said
     int m_appliedWidth = -1;
+    bool m_shown = false;
     int m_shownRequests = 0;
     bool m_mirroring = false;
     bool m_detached = false;

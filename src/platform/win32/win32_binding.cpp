@@ -2,17 +2,31 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win32/win32_text.h"
 
 namespace tollvane::win32 {
 
+// Each control remembers what it shows, so that bringing it in line with its model asks the
+// system nothing when nothing changed: the clock's tick mirrors every window every second, and
+// under Wine each question to the system is a round trip to its server.
 namespace {
 
-void setEnabled(HWND hwnd, bool enabled) {
-    if ((IsWindowEnabled(hwnd) != FALSE) != enabled) EnableWindow(hwnd, enabled ? TRUE : FALSE);
-}
+// The enabled state a control shows.
+class Enabled {
+public:
+    void mirror(HWND hwnd, bool enabled) {
+        if (m_shown == enabled) return;
+        EnableWindow(hwnd, enabled ? TRUE : FALSE);
+        m_shown = enabled;
+    }
+
+private:
+    std::optional<bool> m_shown;
+};
 
 BoundControl bindButton(HWND hwnd, const Binding& b, const Dispatch& dispatch) {
     BoundControl bound;
@@ -22,30 +36,39 @@ BoundControl bindButton(HWND hwnd, const Binding& b, const Dispatch& dispatch) {
         };
     }
     if (auto* const* model = std::get_if<CommandButton*>(&b.value)) {
-        bound.mirror = [hwnd, m = *model] { setEnabled(hwnd, m->Enabled); };
+        bound.mirror = [hwnd, m = *model, enabled = Enabled{}]() mutable {
+            enabled.mirror(hwnd, m->Enabled);
+        };
     }
     return bound;
 }
 
 BoundControl bindTextBox(HWND hwnd, TextBox* model, const bool& mirroring) {
+    struct Shown {
+        std::optional<std::string> text;
+        Enabled enabled;
+    };
+    auto shown = std::make_shared<Shown>();
     BoundControl bound;
     // Typing only fills the model's text: no handler runs.
-    bound.onCommand = [hwnd, model, &mirroring](UINT code) {
-        if (code == EN_CHANGE && !mirroring) model->Text = toUtf8(windowText(hwnd));
+    bound.onCommand = [hwnd, model, shown, &mirroring](UINT code) {
+        if (code != EN_CHANGE || mirroring) return;
+        model->Text = toUtf8(windowText(hwnd));
+        shown->text = model->Text;
     };
-    // Compared with the control's own text, which the user's typing changes too.
-    bound.mirror = [hwnd, model] {
-        const std::wstring text = toWideLossy(model->Text);
-        if (windowText(hwnd) != text) SetWindowTextW(hwnd, text.c_str());
-        setEnabled(hwnd, model->Enabled);
+    bound.mirror = [hwnd, model, shown] {
+        if (shown->text != model->Text) {
+            SetWindowTextW(hwnd, toWideLossy(model->Text).c_str());
+            shown->text = model->Text;
+        }
+        shown->enabled.mirror(hwnd, model->Enabled);
     };
     return bound;
 }
 
-// The clock writes these every second: the text is converted and repainted only when it changed.
-BoundControl bindDisplayBox(HWND hwnd, TextBox* model, std::string shown) {
+BoundControl bindDisplayBox(HWND hwnd, TextBox* model, std::string caption) {
     BoundControl bound;
-    bound.mirror = [hwnd, model, shown]() mutable {
+    bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
         if (model->Text == shown) return;
         shown = model->Text;
         SetWindowTextW(hwnd, toWideLossy(shown).c_str());
@@ -54,27 +77,30 @@ BoundControl bindDisplayBox(HWND hwnd, TextBox* model, std::string shown) {
     return bound;
 }
 
-BoundControl bindLabel(HWND hwnd, Label* model) {
+BoundControl bindLabel(HWND hwnd, Label* model, std::string caption) {
     BoundControl bound;
-    bound.mirror = [hwnd, model] {
-        const std::wstring text = toWideLossy(model->Caption);
-        if (windowText(hwnd) == text) return;
-        SetWindowTextW(hwnd, text.c_str());
+    bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
+        if (model->Caption == shown) return;
+        shown = model->Caption;
+        SetWindowTextW(hwnd, toWideLossy(shown).c_str());
         InvalidateRect(hwnd, nullptr, FALSE);
     };
     return bound;
 }
 
 BoundControl bindOption(HWND hwnd, OptionButton* model) {
+    auto shown = std::make_shared<std::optional<bool>>();
     BoundControl bound;
-    bound.onCommand = [hwnd, model](UINT code) {
-        if (code == BN_CLICKED && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED)
+    bound.onCommand = [hwnd, model, shown](UINT code) {
+        if (code == BN_CLICKED && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
             model->Value = true;
+            *shown = true;
+        }
     };
-    bound.mirror = [hwnd, model] {
-        const WPARAM state = model->Value ? BST_CHECKED : BST_UNCHECKED;
-        if (static_cast<WPARAM>(SendMessageW(hwnd, BM_GETCHECK, 0, 0)) != state)
-            SendMessageW(hwnd, BM_SETCHECK, state, 0);
+    bound.mirror = [hwnd, model, shown] {
+        if (*shown == model->Value) return;
+        SendMessageW(hwnd, BM_SETCHECK, model->Value ? BST_CHECKED : BST_UNCHECKED, 0);
+        *shown = model->Value;
     };
     return bound;
 }
@@ -82,24 +108,27 @@ BoundControl bindOption(HWND hwnd, OptionButton* model) {
 // The calendar turns its page by moving the selection to the same day of the next or last month,
 // as every Windows month calendar does, so both picking and turning reach the model's date.
 BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const bool& mirroring) {
+    struct Date {
+        int year = 0, month = 0, day = 0;
+        bool operator==(const Date&) const = default;
+    };
+    auto shown = std::make_shared<Date>();
     BoundControl bound;
-    bound.onNotify = [model, &mirroring](const NMHDR& header) {
+    bound.onNotify = [model, shown, &mirroring](const NMHDR& header) {
         if (header.code != MCN_SELCHANGE || mirroring) return;
         const auto& change = reinterpret_cast<const NMSELCHANGE&>(header);
         model->setDate(change.stSelStart.wYear, change.stSelStart.wMonth, change.stSelStart.wDay);
+        *shown = {change.stSelStart.wYear, change.stSelStart.wMonth, change.stSelStart.wDay};
     };
-    bound.mirror = [hwnd, model] {
-        SYSTEMTIME shown{};
-        MonthCal_GetCurSel(hwnd, &shown);
-        if (shown.wYear == model->Year() && shown.wMonth == model->Month() &&
-            shown.wDay == model->Day()) {
-            return;
-        }
+    bound.mirror = [hwnd, model, shown] {
+        const Date wanted{model->Year(), model->Month(), model->Day()};
+        if (*shown == wanted) return;
         SYSTEMTIME date{};
-        date.wYear = static_cast<WORD>(model->Year());
-        date.wMonth = static_cast<WORD>(model->Month());
-        date.wDay = static_cast<WORD>(model->Day());
+        date.wYear = static_cast<WORD>(wanted.year);
+        date.wMonth = static_cast<WORD>(wanted.month);
+        date.wDay = static_cast<WORD>(wanted.day);
         MonthCal_SetCurSel(hwnd, &date);
+        *shown = wanted;
     };
     return bound;
 }
@@ -120,7 +149,8 @@ BoundControl bindControl(HWND hwnd, const ControlLayout& c, const Binding& b,
                 return bindDisplayBox(hwnd, *model, c.caption);
             break;
         case ControlKind::Label:
-            if (auto* const* model = std::get_if<Label*>(&b.value)) return bindLabel(hwnd, *model);
+            if (auto* const* model = std::get_if<Label*>(&b.value))
+                return bindLabel(hwnd, *model, c.caption);
             break;
         case ControlKind::OptionButton:
             if (auto* const* model = std::get_if<OptionButton*>(&b.value))

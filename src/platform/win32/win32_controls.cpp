@@ -104,32 +104,20 @@ private:
 };
 
 // A display box: a sunken panel in the box's background, the text left-aligned after a small
-// margin and centred from top to bottom, as in the program's text boxes. Drawn off-screen first,
-// so that the figures never flicker as the seconds change.
+// margin and centred from top to bottom, as in the program's text boxes. Drawn straight into the
+// box: the window's surface is shown only once the painting is done, so nothing flickers.
 void drawDisplayBox(const DRAWITEMSTRUCT& item, const ControlColours& colours) {
-    const RECT r = item.rcItem;
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC memory = CreateCompatibleDC(item.hDC);
-    HBITMAP bitmap = CreateCompatibleBitmap(item.hDC, width, height);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-
-    RECT box{0, 0, width, height};
+    RECT box = item.rcItem;
     const BrushHandle background(CreateSolidBrush(colours.background));
-    FillRect(memory, &box, background.get());
-    DrawEdge(memory, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    HGDIOBJ oldFont = SelectObject(memory, controlFont(item.hwndItem));
-    SetBkMode(memory, TRANSPARENT);
-    SetTextColor(memory, colours.text);
+    FillRect(item.hDC, &box, background.get());
+    DrawEdge(item.hDC, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    const FontSelected font(item);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, colours.text);
     box.left += 1;
     const std::wstring text = windowText(item.hwndItem);
-    DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &box,
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &box,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(memory, oldFont);
-
-    BitBlt(item.hDC, r.left, r.top, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
 }
 
 // What lies beneath the control on the window, in the control's own coordinates.

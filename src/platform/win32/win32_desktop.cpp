@@ -1,7 +1,6 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 
@@ -83,9 +82,6 @@ Desktop::Desktop(Options options)
       m_scheduler(m_program, *this, m_ringTone),
       m_wallTimer(makeTimer()),
       m_steadyTimer(makeTimer()) {
-    // COM on the window thread, single-threaded as windows need it: the screen reader's names and
-    // the shop window's browser control.
-    m_comStarted = SUCCEEDED(OleInitialize(nullptr));
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
@@ -116,7 +112,6 @@ Desktop::~Desktop() {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
-    if (m_comStarted) OleUninitialize();
 }
 
 MessageBox& Desktop::messages() {

@@ -64,7 +64,7 @@ FontHandle makeFont(const FontSpec& font, unsigned dpi) {
     lf.lfHeight = -static_cast<LONG>(std::lround(font.pointSize * dpi / 72.0));
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = CLEARTYPE_QUALITY;
+    lf.lfQuality = DEFAULT_QUALITY;  // smoothed as the user set it
     wcsncpy(lf.lfFaceName, installedFamily(font).c_str(), LF_FACESIZE - 1);
     return FontHandle(CreateFontIndirectW(&lf));
 }

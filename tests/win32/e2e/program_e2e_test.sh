@@ -75,9 +75,12 @@ echo "clock only, then full view"
 d menu frmAlarmClock MnuClock
 d shown frmclock 5000 || fail "the clock-only window did not show"
 d hidden frmAlarmClock 5000 || fail "the main window stayed"
+first=$(d text frmclock txttimetot2)
+echo "$first" | grep -Eq '^:[0-5][0-9]$' || fail "clock-only seconds '$first'"
 sleep 1.1
-[ "$(d text frmclock txttimetot2)" = "$(d text frmAlarmClock txttimetot2)" ] ||
-    fail "the two windows show different seconds"
+[ "$(d text frmclock txttimetot2)" != "$first" ] || fail "the clock-only window's seconds stood still"
+[ "$(d text frmclock txttimetot)" = "$(d text frmAlarmClock txttimetot)" ] ||
+    [ "$(d text frmclock txttimetot2)" = ":00" ] || fail "the two windows show different times"
 shot frmclock clock-only
 
 echo "a second start brings the full view back and ends"
