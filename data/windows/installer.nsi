@@ -19,7 +19,8 @@ ManifestDPIAware true
 
 !define PRODUCT "Tollvane"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tollvane"
-; The web browser control draws pages as the current engine does, not as its oldest one.
+; Where the program asks the web browser control for its current engine (a value per executable
+; name, written by the program); the uninstaller removes the program's value.
 !define BROWSER_KEY "Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
 
 Name "${PRODUCT}"
@@ -79,7 +80,6 @@ Section "Tollvane"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   SectionGetSize 0 $0
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
-  WriteRegDWORD HKCU "${BROWSER_KEY}" "tollvane.exe" 11001
 SectionEnd
 
 Section "Uninstall"

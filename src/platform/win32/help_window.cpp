@@ -177,14 +177,13 @@ void Win32HelpWindow::setText(const std::string& utf8) {
         else
             text += m_rich ? L"\r" : L"\r\n";
     }
-    SetWindowTextW(m_text, text.c_str());
     if (m_rich) {
-        // New text starts plain, whatever the last file's headings were.
-        CHARFORMAT2W plain{};
-        plain.cbSize = sizeof plain;
-        plain.dwMask = CFM_BOLD | CFM_SIZE;
-        plain.yHeight = m_fontPoints * 20;
-        SendMessageW(m_text, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&plain));
+        // Replaces the text and drops the last file's formatting: the new text starts plain.
+        SETTEXTEX replace{ST_DEFAULT, 1200};  // 1200: UTF-16
+        SendMessageW(m_text, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&replace),
+                     reinterpret_cast<LPARAM>(text.c_str()));
+    } else {
+        SetWindowTextW(m_text, text.c_str());
     }
 }
 

@@ -152,11 +152,33 @@ private:
     BSTR m_text = nullptr;
 };
 
+// The web browser control draws pages as the oldest engine of the system does unless the program
+// asks for the current one, per executable name, in the user's registry. A choice already made
+// there (by the user or an administrator) is kept.
+void useCurrentEngine() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::wstring program(path, length);
+    const std::wstring name = program.substr(program.find_last_of(L"\\/") + 1);
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kBrowserEmulationKey, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        const DWORD edgeMode = 11001;
+        RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&edgeMode),
+                       sizeof edgeMode);
+    }
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 Status WebBrowserHost::create(HWND parent, const RECT& place, std::unique_ptr<WebBrowserHost>& host,
                               const CLSID& control) {
     host.reset();
+    useCurrentEngine();
     std::unique_ptr<WebBrowserHost> made(new WebBrowserHost);
     HRESULT result = CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                       made->m_object.put());
@@ -172,6 +194,8 @@ Status WebBrowserHost::create(HWND parent, const RECT& place, std::unique_ptr<We
     if (FAILED(result)) return failed("the web browser control has no window", result);
     result = made->m_object->QueryInterface(IID_IWebBrowser2, made->m_browser.put());
     if (FAILED(result)) return failed("the control is not a web browser", result);
+    // A page's script errors are the page's business, not dialogs in front of the user.
+    made->m_browser->put_Silent(VARIANT_TRUE);
     made->setPlace(place);
     host = std::move(made);
     return Status::success();

@@ -50,6 +50,11 @@ private:
     ComRef<IWebBrowser2> m_browser;
 };
 
+// Where the program asks for the browser control's current engine, a DWORD per executable name
+// under HKEY_CURRENT_USER; the uninstaller removes the program's value.
+inline constexpr wchar_t kBrowserEmulationKey[] =
+    L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+
 // A COM result as readable text: "Class not registered (0x80040154)".
 std::string hresultText(HRESULT result);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "links/shop_page.h"
@@ -165,6 +166,46 @@ TEST(Win32ShopWindow, ControlThatCannotBeMade_FailsWithTheReason_AndLeavesNoWind
     EXPECT_EQ(closed, 0);
     EXPECT_FALSE(shop.navigate(shopAddress()));
     EXPECT_FALSE(shop.show()) << "fails again, the same way";
+}
+
+// The browser engine asked for this executable, or empty when none is.
+std::optional<DWORD> engineChoice() {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, win32::kBrowserEmulationKey,
+                     L"tollvane_win32_links_tests.exe", RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+void setEngineChoice(std::optional<DWORD> value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, win32::kBrowserEmulationKey, 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    if (value) {
+        RegSetValueExW(key, L"tollvane_win32_links_tests.exe", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&*value), sizeof *value);
+    } else {
+        RegDeleteValueW(key, L"tollvane_win32_links_tests.exe");
+    }
+    RegCloseKey(key);
+}
+
+TEST(Win32ShopWindow, BrowserEngine_TheCurrentOneAskedForThisProgram_AChoiceMadeBeforeIsKept) {
+    setEngineChoice(std::nullopt);
+    {
+        Win32ShopWindow shop(form1(), [] {});
+        ASSERT_TRUE(shop.show());
+        EXPECT_EQ(engineChoice(), std::optional<DWORD>(11001));
+    }
+    setEngineChoice(9000);
+    {
+        Win32ShopWindow shop(form1(), [] {});
+        ASSERT_TRUE(shop.show());
+        EXPECT_EQ(engineChoice(), std::optional<DWORD>(9000));
+    }
+    setEngineChoice(std::nullopt);
 }
 
 TEST(Win32ShopWindow, KeyMessages_OnlyThoseForTheShopWindowGoToTheControl) {
