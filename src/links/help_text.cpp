@@ -56,9 +56,7 @@ std::string cleanUtf8(std::string_view bytes) {
         char32_t c = 0;
         char32_t smallest = 0;
         if (lead < 0x80) {
-            appendShown(out, lead);
-            ++i;
-            continue;
+            length = 1, c = lead;
         } else if ((lead & 0xE0) == 0xC0) {
             length = 2, c = lead & 0x1Fu, smallest = 0x80;
         } else if ((lead & 0xF0) == 0xE0) {

@@ -68,7 +68,7 @@ Status Win32ShopWindow::show() {
 Status Win32ShopWindow::navigate(const std::string& url) {
     if (!m_host) return Status::failure("the shop window is not open");
     const std::optional<std::wstring> address = win32::toWide(url);
-    if (!address) return Status::failure("the address is not valid UTF-8: " + url);
+    if (!address) return Status::failure("the address is not valid UTF-8");
     return m_host->navigate(*address);
 }
 
