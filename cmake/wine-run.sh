@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a Windows program of the cross-build under Wine: wine-run.sh PREFIX PROGRAM [ARGS...]
-# No display (the tests open no window), no Wine logging, and no offer to fetch Mono or Gecko.
+# No Wine logging, and no offer to fetch Mono or Gecko. The windows go to the display of the
+# tests' Wine session (wine-session.sh), if one runs.
 set -e
 if [ $# -lt 2 ]; then
     echo "usage: $0 WINEPREFIX PROGRAM [ARGS...]" >&2
@@ -14,18 +15,16 @@ shift
 export WINEPREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-# scripts/windows-tests.sh boots the prefix while the build runs; wait for it (at most a minute).
-waited=0
-while [ -e "$WINEPREFIX/.tollvane-booting" ] && [ $waited -lt 600 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-done
-# Without a server that outlives each program, Wine starts its helper processes (services.exe,
-# winedevice.exe ...) with every program, and they hold the caller's output open for seconds after
-# the program has ended: seconds per test under ctest. So start one, detached from our output,
-# unless one runs already (scripts/windows-tests.sh keeps one for the whole run); this one ends by
-# itself a minute after the last program.
+unset WAYLAND_DISPLAY
+if [ -f "$WINEPREFIX/.tollvane-display" ]; then
+    DISPLAY=$(cat "$WINEPREFIX/.tollvane-display")
+    export DISPLAY
+else
+    unset DISPLAY
+fi
+# Without a server that outlives each program, Wine starts its helper processes with every
+# program, and they hold the caller's output open for seconds after the program has ended. The
+# session keeps one; without it, start one that ends by itself a minute after the last program.
 if wineserver -p60 </dev/null >/dev/null 2>&1; then
     /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
 fi

@@ -109,7 +109,7 @@ bool Scheduler::fireOne() {
 void Scheduler::reconcile(Instant changeStart) {
     std::map<Key, Entry> next;
     for (Form* window : m_program.loadedWindows()) {
-        for (const TimerRef& t : window->timers()) {
+        for (const TimerBinding& t : window->timers()) {
             if (!t.timer->Enabled || t.timer->Interval <= 0) continue;
             const Key key{window, t.name};
             Entry entry{t.timer->Interval, t.wallClockSecond && t.timer->Interval == 1000, 0};

@@ -72,7 +72,14 @@ const WindowLayout& frmAbout::designLayout() {
     return layout;
 }
 
-frmAbout::frmAbout(Program& program) : Form(program, designLayout()) {}
+frmAbout::frmAbout(Program& program) : Form(program, designLayout()) {
+    bind({
+        {"lblTitle", &lblTitle, {}},
+        {"lblVersion", &lblVersion, {}},
+        {"cmdOK", &cmdOK, [this] { cmdOK_Click(); }},
+        {"Command1", &Command1, [this] { Command1_Click(); }},
+    });
+}
 
 void frmAbout::Form_Load() {
     using namespace app_identity;
@@ -90,24 +97,6 @@ void frmAbout::cmdOK_Click() {
 // The About window's shop button opens the shop page like the ones on the other windows.
 void frmAbout::Command1_Click() {
     openShopPage(app);
-}
-
-ControlRef frmAbout::control(std::string_view name) {
-    if (name == "lblTitle") return &lblTitle;
-    if (name == "lblVersion") return &lblVersion;
-    if (name == "cmdOK") return &cmdOK;
-    if (name == "Command1") return &Command1;
-    return {};
-}
-
-bool frmAbout::Click(std::string_view name) {
-    if (name == "cmdOK")
-        cmdOK_Click();
-    else if (name == "Command1")
-        Command1_Click();
-    else
-        return false;
-    return true;
 }
 
 }  // namespace tollvane

@@ -18,9 +18,6 @@ public:
     void Form_Load() override;
     void cmdOK_Click();
     void Command1_Click();
-
-    ControlRef control(std::string_view name) override;
-    bool Click(std::string_view name) override;
 };
 
 }  // namespace tollvane

@@ -83,11 +83,6 @@ public:
     void MnuHow_Click();
     void MnuAbout_Click();
     void Command1_Click();
-
-    ControlRef control(std::string_view name) override;
-    bool Click(std::string_view name) override;
-    std::vector<TimerRef> timers() override;
-    void runTimer(std::string_view timerName) override;
 };
 
 }  // namespace tollvane

@@ -42,23 +42,13 @@ const WindowLayout& frmclock::designLayout() {
     return layout;
 }
 
-frmclock::frmclock(Program& program) : Form(program, designLayout()) {}
-
-ControlRef frmclock::control(std::string_view name) {
-    if (name == "Command1") return &Command1;
-    if (name == "txttimetot") return &txttimetot;
-    if (name == "txttimetot2") return &txttimetot2;
-    return {};
-}
-
-bool frmclock::Click(std::string_view name) {
-    if (name == "MnuFull")
-        MnuFull_Click();
-    else if (name == "Command1")
-        Command1_Click();
-    else
-        return false;
-    return true;
+frmclock::frmclock(Program& program) : Form(program, designLayout()) {
+    bind({
+        {"Command1", &Command1, [this] { Command1_Click(); }},
+        {"txttimetot", &txttimetot, {}},
+        {"txttimetot2", &txttimetot2, {}},
+        {"MnuFull", {}, [this] { MnuFull_Click(); }},
+    });
 }
 
 void frmclock::Command1_Click() {

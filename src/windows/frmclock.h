@@ -20,9 +20,6 @@ public:
     // Closing this window brings the main window back, so that the program never runs on with no
     // window on the screen. The window itself is discarded; the next tick makes it again, hidden.
     void Form_Unload() override;
-
-    ControlRef control(std::string_view name) override;
-    bool Click(std::string_view name) override;
 };
 
 }  // namespace tollvane

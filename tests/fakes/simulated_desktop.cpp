@@ -13,7 +13,7 @@ Ports portsOf(SimulatedDesktop& d) {
 }
 
 bool isClockTick(Form& window, const std::string& timer) {
-    for (const TimerRef& t : window.timers()) {
+    for (const TimerBinding& t : window.timers()) {
         if (t.name == timer) return t.wallClockSecond;
     }
     return false;

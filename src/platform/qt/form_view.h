@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/qt/control_binding.h"
 #include "windows/form.h"
-
-class QMenuBar;
-class QPushButton;
 
 namespace tollvane {
 
@@ -22,7 +20,7 @@ class FormView : public QMainWindow {
     Q_OBJECT
 public:
     // `dispatch` runs a handler of the model as one event of the program.
-    FormView(Form& model, std::function<void(std::function<void()>)> dispatch);
+    FormView(Form& model, Dispatch dispatch);
 
     Form& model() const { return m_model; }
     // Copies the model's state onto the widgets: texts, enabled states, width, caption.
@@ -42,14 +40,12 @@ protected:
 private:
     class Canvas;
     void build();
-    void buildMenus();
-    QWidget* makeWidget(const ControlLayout& c);
     void applyTabOrder();
     void applyWidth();
-    int px(int twips) const;
+    int menuHeight() const;
 
     Form& m_model;
-    std::function<void(std::function<void()>)> m_dispatch;
+    Dispatch m_dispatch;
     Canvas* m_canvas = nullptr;
     std::map<std::string, QPointer<QWidget>> m_widgets;
     // One for each control bound to a model value: copies the value onto its widget, which it

@@ -1,5 +1,7 @@
-# The Win32 adapters, built into the core for Windows (MinGW-w64 or MSVC). Included from
-# src/CMakeLists.txt, so paths are relative to src/.
+# The Windows program (MinGW-w64 or MSVC). Included from src/CMakeLists.txt, so paths are relative
+# to src/.
+
+# The Win32 adapters, built into the core: registry, Beep, files, clock.
 target_sources(tollvane_core PRIVATE
   platform/win32/win32_text.cpp
   platform/win32/win32_settings_store.cpp
@@ -9,5 +11,47 @@ target_sources(tollvane_core PRIVATE
 )
 # Wide-character API throughout; the adapters never call the ANSI variants.
 target_compile_definitions(tollvane_core PRIVATE UNICODE _UNICODE)
-# advapi32: registry. shell32 and ole32: the per-user data folder. uuid: its folder id.
-target_link_libraries(tollvane_core PUBLIC advapi32 shell32 ole32 uuid)
+# advapi32: registry. shell32 and ole32: the per-user data folder. uuid: its folder id. user32:
+# window texts.
+target_link_libraries(tollvane_core PUBLIC advapi32 shell32 ole32 uuid user32)
+
+# tollvane_win32: the renderer that draws each window with the Win32 controls, and the desktop
+# that runs the program on them.
+add_library(tollvane_win32 STATIC
+  platform/win32/win32_theme.cpp
+  platform/win32/win32_controls.cpp
+  platform/win32/win32_binding.cpp
+  platform/win32/win32_geometry.cpp
+  platform/win32/win32_menus.cpp
+  platform/win32/form_window.cpp
+  platform/win32/win32_ringing_tone.cpp
+  platform/win32/win32_message_box.cpp
+  platform/win32/win32_desktop.cpp
+  platform/win32/win32_single_instance.cpp
+)
+target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)
+target_link_libraries(tollvane_win32 PUBLIC tollvane_core comctl32 gdi32 msimg32 uxtheme
+                      PRIVATE tollvane_warnings)
+
+# The icon from the program's artwork, its version and its manifest.
+set(TOLLVANE_ICO ${CMAKE_CURRENT_BINARY_DIR}/tollvane.ico)
+set(icon_dir ${CMAKE_SOURCE_DIR}/data/icons)
+set(icon_pngs ${icon_dir}/tollvane-16.png ${icon_dir}/tollvane-32.png ${icon_dir}/tollvane-48.png
+              ${icon_dir}/tollvane-64.png ${icon_dir}/tollvane-256.png)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${TOLLVANE_ICO}
+  COMMAND Python3::Interpreter ${icon_dir}/make_ico.py ${TOLLVANE_ICO} ${icon_pngs}
+  DEPENDS ${icon_dir}/make_ico.py ${icon_pngs}
+  COMMENT "Packing the program's icon")
+set(TOLLVANE_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/tollvane.manifest)
+configure_file(platform/win32/tollvane.rc.in ${CMAKE_CURRENT_BINARY_DIR}/tollvane.rc @ONLY)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/tollvane.rc PROPERTIES
+  OBJECT_DEPENDS "${TOLLVANE_ICO};${TOLLVANE_MANIFEST}")
+
+add_executable(tollvane WIN32 main_win32.cpp ${CMAKE_CURRENT_BINARY_DIR}/tollvane.rc)
+target_link_libraries(tollvane PRIVATE tollvane_win32 tollvane_warnings)
+set_target_properties(tollvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# The help file lives beside the executable.
+add_custom_command(TARGET tollvane POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/docs/HelpForBrindle.HLP
+          ${CMAKE_BINARY_DIR}/bin/HelpForBrindle.HLP)

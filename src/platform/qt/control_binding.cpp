@@ -1,0 +1,113 @@
+#include "platform/qt/control_binding.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "platform/qt/display_box.h"
+#include "platform/qt/month_view.h"
+
+namespace tollvane {
+
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::function<void()> mirrorButton(QAbstractButton* b, CommandButton* model) {
+    return [model, b] { b->setEnabled(model->Enabled); };
+}
+
+std::function<void()> bindTextBox(QLineEdit* e, TextBox* model, QObject* context) {
+    // Typing only fills the model's text: no handler runs.
+    QObject::connect(e, &QLineEdit::textEdited, context,
+                     [model](const QString& t) { model->Text = t.toStdString(); });
+    // Compared with the widget's own text, which the user's typing changes too.
+    return [model, e] {
+        const QString text = q(model->Text);
+        if (e->text() != text) e->setText(text);
+        e->setEnabled(model->Enabled);
+    };
+}
+
+// The clock writes these every second: the text is converted only when it changed.
+std::function<void()> mirrorDisplayBox(DisplayBox* box, TextBox* model, std::string shown) {
+    return [model, box, shown]() mutable {
+        if (model->Text == shown) return;
+        shown = model->Text;
+        box->setText(q(shown));
+    };
+}
+
+std::function<void()> mirrorLabel(QLabel* label, Label* model, const QString& controlName) {
+    return [model, label, controlName] {
+        const QString text = q(model->Caption);
+        if (label->text() != text) label->setText(text);
+        if (label->accessibleName() == controlName) label->setAccessibleName(text);
+    };
+}
+
+std::function<void()> bindOption(QRadioButton* radio, OptionButton* model, QObject* context) {
+    QObject::connect(radio, &QRadioButton::toggled, context, [model](bool on) {
+        if (on) model->Value = true;
+    });
+    return [model, radio] { radio->setChecked(model->Value); };
+}
+
+std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, QObject* context) {
+    // Picking a date or turning the page only changes the model: no handler runs.
+    QObject::connect(cal, &QCalendarWidget::selectionChanged, context, [model, cal] {
+        const QDate d = cal->selectedDate();
+        model->setDate(d.year(), d.month(), d.day());
+    });
+    QObject::connect(cal, &QCalendarWidget::currentPageChanged, context,
+                     [model](int year, int month) { model->showPage(year, month); });
+    return [model, cal] {
+        const QSignalBlocker block(cal);
+        const QDate d(model->Year(), model->Month(), model->Day());
+        if (cal->selectedDate() != d) cal->setSelectedDate(d);
+        if (cal->yearShown() != model->pageYear() || cal->monthShown() != model->pageMonth()) {
+            cal->setCurrentPage(model->pageYear(), model->pageMonth());
+        }
+    };
+}
+
+}  // namespace
+
+std::function<void()> bindControl(QWidget* widget, const ControlLayout& c, const Binding& binding,
+                                  const Dispatch& dispatch, QObject* context) {
+    const ControlRef& ref = binding.value;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
+        button && c.kind == ControlKind::Button) {
+        if (binding.click) {
+            const std::function<void()> click = binding.click;
+            QObject::connect(button, &QAbstractButton::clicked, context,
+                             [dispatch, click] { dispatch(click); });
+        }
+        if (auto* model = std::get_if<CommandButton*>(&ref)) return mirrorButton(button, *model);
+        return {};
+    }
+    if (auto* model = std::get_if<TextBox*>(&ref)) {
+        if (auto* box = qobject_cast<DisplayBox*>(widget)) {
+            return mirrorDisplayBox(box, *model, c.caption);
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            return bindTextBox(edit, *model, context);
+    }
+    if (auto* model = std::get_if<Label*>(&ref)) {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return mirrorLabel(label, *model, q(c.name));
+    }
+    if (auto* model = std::get_if<OptionButton*>(&ref)) {
+        if (auto* radio = qobject_cast<QRadioButton*>(widget))
+            return bindOption(radio, *model, context);
+    }
+    if (auto* model = std::get_if<MonthCalendar*>(&ref)) {
+        if (auto* cal = qobject_cast<MonthView*>(widget)) return bindCalendar(cal, *model, context);
+    }
+    return {};
+}
+
+}  // namespace tollvane

@@ -1,0 +1,40 @@
+#include "platform/qt/qt_theme.h"
+
+#include <QApplication>
+#include <QStringList>
+
+namespace tollvane {
+
+Rgb toRgb(const QColor& c) {
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+}
+
+// A Qt palette has no menu-text or frame role of its own: the window's text colour stands for
+// both.
+SystemColours systemColours(const QPalette& palette) {
+    const Rgb text = toRgb(palette.color(QPalette::Active, QPalette::WindowText));
+    return {toRgb(palette.color(QPalette::Active, QPalette::Highlight)), text, text, text};
+}
+
+QColor toQColor(Rgb c) {
+    return {c.red, c.green, c.blue};
+}
+
+QColor layoutColour(const Colour& colour, const QPalette& palette, const QColor& fallback) {
+    if (colour.isDefault()) return fallback;
+    return toQColor(resolveColour(colour, systemColours(palette), toRgb(fallback)));
+}
+
+QFont toQFont(const FontSpec& f) {
+    QFont font = QApplication::font();
+    QStringList families;
+    for (const std::string& family : fontFamilies(f)) families << QString::fromStdString(family);
+    families << QApplication::font().family();
+    font.setFamilies(families);
+    font.setPointSizeF(f.pointSize);
+    font.setBold(f.bold);
+    return font;
+}
+
+}  // namespace tollvane

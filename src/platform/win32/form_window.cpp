@@ -1,0 +1,417 @@
+#include "platform/win32/form_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <set>
+
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_theme.h"
+
+namespace tollvane::win32 {
+
+namespace {
+
+constexpr int kFirstControlId = 100;
+constexpr int kFirstMenuCommand = 1000;
+
+HINSTANCE instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+void registerClass(const std::wstring& name, WNDPROC proc) {
+    static std::set<std::wstring> registered;
+    if (registered.count(name)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name.c_str();
+    if (RegisterClassExW(&wc)) registered.insert(name);
+}
+
+// The order in which the controls' windows are made: the tab order, which is also the order in
+// which Tab visits them; controls without a place in it come last.
+std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& c : layout.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const ControlLayout* a, const ControlLayout* b) {
+                         const int ta = a->tab < 0 ? 1 << 20 : a->tab;
+                         const int tb = b->tab < 0 ? 1 << 20 : b->tab;
+                         return ta < tb;
+                     });
+    return order;
+}
+
+std::wstring fontKey(const FontSpec& f) {
+    return toWideLossy(f.family) + L"|" + std::to_wstring(f.pointSize) + (f.bold ? L"|b" : L"");
+}
+
+}  // namespace
+
+int FormWindow::controlId(const WindowLayout& layout, const std::string& name) {
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        if (layout.controls[i].name == name) return kFirstControlId + static_cast<int>(i);
+    }
+    return 0;
+}
+
+std::wstring FormWindow::className(const WindowLayout& layout) {
+    return L"Tollvane." + toWideLossy(layout.name);
+}
+
+FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop)
+    : m_model(model),
+      m_dispatch(std::move(dispatch)),
+      m_icons(icons),
+      m_modalLoop(std::move(modalLoop)),
+      m_style(windowStyle(model.layout())),
+      m_menu(model.layout().menus, kFirstMenuCommand) {
+    build(owner);
+}
+
+FormWindow::~FormWindow() {
+    if (m_hwnd) {
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+}
+
+void FormWindow::build(HWND owner) {
+    const WindowLayout& l = m_model.layout();
+    const std::wstring cls = className(l);
+    registerClass(cls, &FormWindow::windowProc);
+    HMENU menu = m_menu.release();
+    // Sized and placed for the system's DPI first, then again for the DPI of the screen the
+    // window landed on.
+    m_dpi = windowDpi(nullptr);
+    const PixelSize client = clientSize(m_model, m_dpi);
+    const FrameInsets frame = frameInsets(m_style, menu != nullptr, m_dpi);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    if (const auto origin = clientOrigin(l, m_dpi)) {
+        const PixelRect outer = outerRect(*origin, client, frame);
+        x = outer.left;
+        y = outer.top;
+    }
+    m_hwnd = CreateWindowExW(m_style.exStyle, cls.c_str(), toWideLossy(m_model.Caption).c_str(),
+                             m_style.style, x, y, client.width + frame.left + frame.right,
+                             client.height + frame.top + frame.bottom,
+                             l.taskbarButton ? nullptr : owner, menu, instance(), this);
+    if (!m_hwnd) {
+        if (menu) DestroyMenu(menu);
+        return;
+    }
+    if (m_icons.small)
+        SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icons.small));
+    if (m_icons.big)
+        SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icons.big));
+    m_dpi = windowDpi(m_hwnd);
+    createControls();
+    applyFonts();
+    applyClientSize();
+}
+
+void FormWindow::createControls() {
+    const WindowLayout& l = m_model.layout();
+    for (const ControlLayout* c : creationOrder(l)) {
+        HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
+        if (!hwnd) continue;
+        Child child{c, hwnd, controlColours(*c), {}};
+        for (const Binding& b : m_model.bindings()) {
+            if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_dispatch, m_mirroring);
+        }
+        if (c->defaultButton) m_defaultButton = hwnd;
+        if (c->cancelButton) m_cancelButton = hwnd;
+        m_children.push_back(std::move(child));
+    }
+    // Labels and the picture are drawn onto the window, beneath every other control; display
+    // boxes that lie over one another are drawn in the layout's order, the later above. None of
+    // them takes the focus, so moving them leaves the tab order alone.
+    for (const ControlLayout& c : l.controls) {
+        const bool onTheWindow = c.kind == ControlKind::Label || c.kind == ControlKind::Picture;
+        if (!onTheWindow && c.kind != ControlKind::DisplayBox) continue;
+        if (HWND hwnd = control(c.name))
+            SetWindowPos(hwnd, onTheWindow ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void FormWindow::applyFonts() {
+    m_fonts.clear();
+    const WindowLayout& l = m_model.layout();
+    for (const Child& c : m_children) {
+        const FontSpec& spec = c.layout->font.family.empty() ? l.defaultFont : c.layout->font;
+        auto& font = m_fonts[fontKey(spec)];
+        if (!font) font = makeFont(spec, m_dpi);
+        SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+}
+
+void FormWindow::placeControls() {
+    for (const Child& c : m_children) {
+        const PixelRect r = controlRect(*c.layout, m_dpi);
+        SetWindowPos(c.hwnd, nullptr, r.left, r.top, r.width, r.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The model's width is the outer width; a sizable window's size is the user's once it is shown.
+void FormWindow::applyClientSize() {
+    m_appliedWidth = m_model.Width;
+    const PixelSize client = clientSize(m_model, m_dpi);
+    const FrameInsets frame = frameInsets(m_style, GetMenu(m_hwnd) != nullptr, m_dpi);
+    RECT window{};
+    GetWindowRect(m_hwnd, &window);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
+    int x = window.left, y = window.top;
+    if (const auto origin = clientOrigin(m_model.layout(), m_dpi);
+        origin && !IsWindowVisible(m_hwnd)) {
+        const PixelRect outer = outerRect(*origin, client, frame);
+        x = outer.left;
+        y = outer.top;
+        flags &= ~static_cast<UINT>(SWP_NOMOVE);
+    }
+    SetWindowPos(m_hwnd, nullptr, x, y, client.width + frame.left + frame.right,
+                 client.height + frame.top + frame.bottom, flags);
+}
+
+HWND FormWindow::control(const std::string& name) const {
+    for (const Child& c : m_children) {
+        if (c.layout->name == name) return c.hwnd;
+    }
+    return nullptr;
+}
+
+FormWindow::Child* FormWindow::child(int id) {
+    const int index = id - kFirstControlId;
+    const auto& controls = m_model.layout().controls;
+    if (index < 0 || index >= static_cast<int>(controls.size())) return nullptr;
+    for (Child& c : m_children) {
+        if (c.layout == &controls[static_cast<std::size_t>(index)]) return &c;
+    }
+    return nullptr;
+}
+
+void FormWindow::mirror() {
+    if (m_detached || !m_hwnd) return;
+    const std::wstring caption = toWideLossy(m_model.Caption);
+    if (windowText(m_hwnd) != caption) SetWindowTextW(m_hwnd, caption.c_str());
+    if (m_model.layout().border != Border::Sizable && m_appliedWidth != m_model.Width)
+        applyClientSize();
+    m_mirroring = true;
+    for (Child& c : m_children) {
+        if (c.bound.mirror) c.bound.mirror();
+    }
+    m_mirroring = false;
+    const bool shown = IsWindowVisible(m_hwnd) != FALSE;
+    if (m_model.Visible != shown) {
+        if (m_model.Visible && !m_focus) {
+            // The focus starts on the first control that takes it, in the tab order.
+            m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+        }
+        ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
+    }
+    if (m_model.Visible && m_model.showRequests != m_shownRequests && shown) {
+        // Shown again: brought up, even from the taskbar.
+        if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
+        SetForegroundWindow(m_hwnd);
+    }
+    m_shownRequests = m_model.showRequests;
+}
+
+void FormWindow::detach() {
+    m_detached = true;
+}
+
+bool FormWindow::translate(MSG& message) {
+    return m_hwnd && IsDialogMessageW(m_hwnd, &message) != FALSE;
+}
+
+void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
+    const WindowLayout& l = m_model.layout();
+    const int saved = SaveDC(dc);
+    // Client-area coordinates from here on.
+    SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    RECT clip = area;
+    OffsetRect(&clip, origin.x, origin.y);
+    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+
+    const BrushHandle background(
+        CreateSolidBrush(layoutColour(l.background, GetSysColor(COLOR_3DFACE))));
+    FillRect(dc, &clip, background.get());
+    for (const ControlLayout& c : l.controls) {
+        const PixelRect r = controlRect(c, m_dpi);
+        if (c.kind == ControlKind::Shape) {
+            const BrushHandle fill(
+                CreateSolidBrush(layoutColour(c.background, RGB(255, 255, 255))));
+            HGDIOBJ oldBrush = SelectObject(dc, fill.get());
+            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+            Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
+            SelectObject(dc, oldPen);
+            SelectObject(dc, oldBrush);
+        } else if (c.kind == ControlKind::Line) {
+            LOGBRUSH brush{BS_SOLID, layoutColour(c.foreground, RGB(0, 0, 0)), 0};
+            const auto width =
+                static_cast<DWORD>(MulDiv(c.lineWidthPx, static_cast<int>(m_dpi), 96));
+            const PenHandle pen(
+                ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, width, &brush, 0, nullptr));
+            HGDIOBJ oldPen = SelectObject(dc, pen.get());
+            MoveToEx(dc, r.left, r.top, nullptr);
+            LineTo(dc, r.width, r.height);
+            SelectObject(dc, oldPen);
+        }
+    }
+    // Labels wrap their words within their box.
+    SetBkMode(dc, TRANSPARENT);
+    for (const Child& c : m_children) {
+        if (c.layout->kind != ControlKind::Label) continue;
+        const PixelRect p = controlRect(*c.layout, m_dpi);
+        RECT box{p.left, p.top, p.left + p.width, p.top + p.height};
+        RECT overlap;
+        if (!IntersectRect(&overlap, &box, &clip)) continue;
+        HGDIOBJ oldFont =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)));
+        SetTextColor(dc, c.colours.text);
+        const std::wstring text = windowText(c.hwnd);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+                  DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
+        SelectObject(dc, oldFont);
+    }
+    RestoreDC(dc, saved);
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<FormWindow*>(create->lpCreateParams);
+        self->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT paints the whole background
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(m_hwnd, &ps);
+            paintCanvas(dc, POINT{0, 0}, ps.rcPaint);
+            EndPaint(m_hwnd, &ps);
+            return 0;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (Child* c = child(static_cast<int>(item.CtlID))) {
+                drawControl(
+                    item, *c->layout, c->colours, m_icons.picture,
+                    [this](HDC dc, POINT origin, RECT area) { paintCanvas(dc, origin, area); });
+                return TRUE;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_COMMAND:
+            onCommand(wParam, lParam);
+            return 0;
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (Child* c = child(static_cast<int>(header.idFrom));
+                c && c->bound.onNotify && !m_detached)
+                c->bound.onNotify(header);
+            return 0;
+        }
+        case DM_GETDEFID:
+            if (m_defaultButton) return MAKELRESULT(GetDlgCtrlID(m_defaultButton), DC_HASDEFID);
+            return 0;
+        case WM_CLOSE:
+            // The model decides what the close box does; the window follows the model afterwards.
+            if (!m_detached) m_dispatch([this] { m_model.Form_Unload(); });
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                m_focus = GetFocus();
+            } else {
+                if (m_focus && IsChild(m_hwnd, m_focus)) SetFocus(m_focus);
+                if (!m_detached) m_dispatch([this] { m_model.Form_Activate(); });
+            }
+            return 0;
+        case WM_ENTERMENULOOP:
+        case WM_ENTERSIZEMOVE:
+            if (m_modalLoop) m_modalLoop(true);
+            break;
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE:
+            if (m_modalLoop) m_modalLoop(false);
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            for (Child& c : m_children) c.colours = controlColours(*c.layout);
+            m_brushes.clear();
+            InvalidateRect(m_hwnd, nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (m_detached) return;
+    // Esc, and Enter where the window has no default button, come as the dialog commands.
+    if (id == IDCANCEL && lParam == 0) {
+        if (m_cancelButton) pressButton(m_cancelButton);
+        return;
+    }
+    if (id == IDOK && lParam == 0) return;
+    if (lParam == 0 && code == 0) {
+        // A menu item.
+        const std::string name = m_menu.itemName(id);
+        if (!name.empty()) m_dispatch([this, name] { m_model.Click(name); });
+        return;
+    }
+    if (Child* c = child(id); c && c->bound.onCommand) c->bound.onCommand(code);
+}
+
+void FormWindow::pressButton(HWND button) {
+    if (IsWindowEnabled(button)) SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+LRESULT FormWindow::onColour(HDC dc, HWND control) {
+    for (const Child& c : m_children) {
+        if (c.hwnd != control || !c.colours.ownBackground) continue;
+        SetTextColor(dc, c.colours.text);
+        SetBkColor(dc, c.colours.background);
+        auto& brush = m_brushes[c.colours.background];
+        if (!brush) brush.reset(CreateSolidBrush(c.colours.background));
+        return reinterpret_cast<LRESULT>(brush.get());
+    }
+    return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+}
+
+// Moved to a screen of another DPI: fonts, controls and the client area follow, and the window
+// takes the place the system suggests.
+void FormWindow::onDpiChanged(unsigned dpi, const RECT& suggested) {
+    m_dpi = dpi;
+    applyFonts();
+    placeControls();
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    applyClientSize();
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,101 @@
+#pragma once
+// One renderer for every window on Windows: it builds a top-level window and its controls from a
+// window's layout data, binds each control to its model value, forwards clicks, menu choices,
+// typing, activation and the close box, and mirrors the model back onto the controls after every
+// event. One window class per window of the program, named after its layout.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_binding.h"
+#include "platform/win32/win32_controls.h"
+#include "platform/win32/win32_geometry.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_menus.h"
+#include "windows/form.h"
+
+namespace tollvane::win32 {
+
+class FormWindow {
+public:
+    struct Icons {
+        HICON small = nullptr;    // title bar
+        HICON big = nullptr;      // Alt+Tab and taskbar
+        HICON picture = nullptr;  // the picture control, stretched to its box
+    };
+    // Told when a modal loop of the window's own starts or ends (a menu held open, the window
+    // being moved), inside which the program's timers must still be served.
+    using ModalLoop = std::function<void(bool entered)>;
+
+    // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
+    FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop);
+    ~FormWindow();
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND hwnd() const { return m_hwnd; }
+    Form& model() const { return m_model; }
+    // The child window of a control, by its name.
+    HWND control(const std::string& name) const;
+    // The command number of a menu item, by its name.
+    int menuCommand(const std::string& item) const { return m_menu.command(item); }
+    unsigned dpi() const { return m_dpi; }
+
+    // Copies the model's state onto the window: caption, width, controls, shown or hidden.
+    void mirror();
+    // The model is going away: from now on the window forwards nothing and reads nothing of it.
+    void detach();
+    // Tab, Enter and Esc among the window's controls; true when the message was taken.
+    bool translate(MSG& message);
+
+    // The id a control's child window gets: its place in the layout, from 100.
+    static int controlId(const WindowLayout& layout, const std::string& name);
+    // The window class of a layout's window.
+    static std::wstring className(const WindowLayout& layout);
+
+private:
+    struct Child {
+        const ControlLayout* layout = nullptr;
+        HWND hwnd = nullptr;
+        ControlColours colours;
+        BoundControl bound;
+    };
+
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void build(HWND owner);
+    void createControls();
+    void applyFonts();
+    void placeControls();
+    void applyClientSize();
+    void paintCanvas(HDC dc, POINT origin, const RECT& area) const;
+    Child* child(int id);
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onColour(HDC dc, HWND control);
+    void onDpiChanged(unsigned dpi, const RECT& suggested);
+    void pressButton(HWND button);
+
+    Form& m_model;
+    Dispatch m_dispatch;
+    Icons m_icons;
+    ModalLoop m_modalLoop;
+    HWND m_hwnd = nullptr;
+    unsigned m_dpi = USER_DEFAULT_SCREEN_DPI;
+    WindowStyle m_style;
+    MenuBar m_menu;
+    std::vector<Child> m_children;
+    std::map<std::wstring, FontHandle> m_fonts;  // by family, size and weight
+    std::map<COLORREF, BrushHandle> m_brushes;
+    HWND m_defaultButton = nullptr;
+    HWND m_cancelButton = nullptr;
+    HWND m_focus = nullptr;  // the control that had the focus when the window was last left
+    int m_appliedWidth = -1;
+    int m_shownRequests = 0;
+    bool m_mirroring = false;
+    bool m_detached = false;
+};
+
+}  // namespace tollvane::win32

@@ -1,0 +1,211 @@
+#include "platform/win32/win32_controls.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <string>
+
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_theme.h"
+#include "windows/geometry.h"
+
+namespace tollvane::win32 {
+
+namespace {
+
+struct ChildClass {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ChildClass childClass(const ControlLayout& c) {
+    switch (c.kind) {
+        case ControlKind::Button: {
+            DWORD style = WS_TABSTOP;
+            if (!c.background.isDefault())
+                style |= BS_OWNERDRAW;
+            else
+                style |= c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            return {WC_BUTTONW, style, 0};
+        }
+        case ControlKind::TextBox:
+            return {WC_EDITW, WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+        case ControlKind::DisplayBox:
+            // Drawn by the program; its window text is the text shown, which is also the name a
+            // screen reader reads.
+            return {WC_STATICW, SS_OWNERDRAW | SS_NOPREFIX | WS_DISABLED, 0};
+        case ControlKind::Label:
+        case ControlKind::Picture:
+            return {WC_STATICW, SS_OWNERDRAW | SS_NOPREFIX, 0};
+        case ControlKind::OptionButton:
+            return {WC_BUTTONW, WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 0};
+        case ControlKind::Calendar:
+            // Without its "Today" line, so that it fits its place.
+            return {MONTHCAL_CLASSW, WS_TABSTOP | MCS_NOTODAY, 0};
+        case ControlKind::Line:
+        case ControlKind::Shape:
+        case ControlKind::Hidden:
+        case ControlKind::Browser:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+}  // namespace
+
+HWND createControl(HWND parent, const ControlLayout& c, int id, unsigned dpi) {
+    const ChildClass cls = childClass(c);
+    if (!cls.className) return nullptr;
+    const PixelRect r = controlRect(c, dpi);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | cls.style;
+    if (c.visible) style |= WS_VISIBLE;
+    HWND hwnd = CreateWindowExW(cls.exStyle, cls.className, toWideLossy(c.caption).c_str(), style,
+                                r.left, r.top, r.width, r.height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) return nullptr;
+    if (c.kind == ControlKind::TextBox) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+    // The visual style would draw the option button's caption in its own colour.
+    if (c.kind == ControlKind::OptionButton) SetWindowTheme(hwnd, L"", L"");
+    return hwnd;
+}
+
+ControlColours controlColours(const ControlLayout& c) {
+    ControlColours colours;
+    colours.text = layoutColour(c.foreground, GetSysColor(COLOR_WINDOWTEXT));
+    colours.background = layoutColour(c.background, GetSysColor(COLOR_WINDOW));
+    colours.ownBackground = !c.background.isDefault();
+    if (c.kind == ControlKind::DisplayBox) {
+        colours.text = toColorRef(readableText(toRgb(colours.text), toRgb(colours.background)));
+    }
+    return colours;
+}
+
+namespace {
+
+HGDIOBJ controlFont(HWND control) {
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+// The control's own font in the item's device context, while drawing.
+class FontSelected {
+public:
+    explicit FontSelected(const DRAWITEMSTRUCT& item)
+        : m_dc(item.hDC), m_old(SelectObject(item.hDC, controlFont(item.hwndItem))) {}
+    ~FontSelected() { SelectObject(m_dc, m_old); }
+    FontSelected(const FontSelected&) = delete;
+    FontSelected& operator=(const FontSelected&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// A display box: a sunken panel in the box's background, the text left-aligned after a small
+// margin and centred from top to bottom, as in the program's text boxes. Drawn off-screen first,
+// so that the figures never flicker as the seconds change.
+void drawDisplayBox(const DRAWITEMSTRUCT& item, const ControlColours& colours) {
+    const RECT r = item.rcItem;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC memory = CreateCompatibleDC(item.hDC);
+    HBITMAP bitmap = CreateCompatibleBitmap(item.hDC, width, height);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+
+    RECT box{0, 0, width, height};
+    const BrushHandle background(CreateSolidBrush(colours.background));
+    FillRect(memory, &box, background.get());
+    DrawEdge(memory, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    HGDIOBJ oldFont = SelectObject(memory, controlFont(item.hwndItem));
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, colours.text);
+    box.left += 1;
+    const std::wstring text = windowText(item.hwndItem);
+    DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(memory, oldFont);
+
+    BitBlt(item.hDC, r.left, r.top, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
+
+// What lies beneath the control on the window, in the control's own coordinates.
+void paintBeneath(const DRAWITEMSTRUCT& item, const CanvasPainter& canvas) {
+    RECT onWindow = item.rcItem;
+    MapWindowPoints(item.hwndItem, GetParent(item.hwndItem), reinterpret_cast<POINT*>(&onWindow),
+                    2);
+    canvas(item.hDC, POINT{onWindow.left - item.rcItem.left, onWindow.top - item.rcItem.top},
+           item.rcItem);
+}
+
+void drawPicture(const DRAWITEMSTRUCT& item, HICON picture, const CanvasPainter& canvas) {
+    paintBeneath(item, canvas);
+    const RECT& r = item.rcItem;
+    if (picture) {
+        DrawIconEx(item.hDC, r.left, r.top, picture, r.right - r.left, r.bottom - r.top, 0, nullptr,
+                   DI_NORMAL);
+    }
+}
+
+// A button drawn in the graphical style: its background colour, a picture of 252 x 256 pixels
+// (a gradient from light yellow to blue) cut to the button's size, the caption over it, and the
+// button's edge, pressed or raised.
+void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours) {
+    RECT r = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const BrushHandle background(CreateSolidBrush(colours.background));
+    FillRect(item.hDC, &r, background.get());
+    TRIVERTEX corners[2] = {
+        {r.left, r.top, 0xff00, 0xff00, 0xaa00, 0},
+        {r.left + 252, r.top + 256, 0x4600, 0x7800, 0xdc00, 0},
+    };
+    GRADIENT_RECT span{0, 1};
+    const int saved = SaveDC(item.hDC);
+    IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
+    GradientFill(item.hDC, corners, 2, &span, 1, GRADIENT_FILL_RECT_V);
+    RestoreDC(item.hDC, saved);
+    DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const FontSelected font(item);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC,
+                 (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
+    RECT text = r;
+    if (pressed) OffsetRect(&text, 1, 1);
+    const std::wstring caption = windowText(item.hwndItem);
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = r;
+        InflateRect(&focus, -4, -4);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+}  // namespace
+
+void drawControl(const DRAWITEMSTRUCT& item, const ControlLayout& c, const ControlColours& colours,
+                 HICON picture, const CanvasPainter& canvas) {
+    switch (c.kind) {
+        case ControlKind::DisplayBox:
+            drawDisplayBox(item, colours);
+            break;
+        case ControlKind::Label:
+            // The window draws every label's text with its background: labels that overlap show
+            // through one another, as texts drawn straight onto the window do.
+            paintBeneath(item, canvas);
+            break;
+        case ControlKind::Picture:
+            drawPicture(item, picture, canvas);
+            break;
+        case ControlKind::Button:
+            drawPictureButton(item, colours);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tollvane::win32

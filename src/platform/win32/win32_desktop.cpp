@@ -1,0 +1,389 @@
+#include "platform/win32/win32_desktop.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/second_start.h"
+#include "windows/form.h"
+
+namespace tollvane::win32 {
+
+namespace {
+
+constexpr UINT kRunQueued = WM_APP + 1;
+constexpr UINT_PTR kModalTimer = 1;
+constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+constexpr int kIconResource = 1;
+
+// A timer of the kernel, precise to the millisecond where Windows offers that.
+KernelHandle makeTimer() {
+    HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
+    if (!timer) timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+    return KernelHandle(timer);
+}
+
+// Aims the timer `ms` from now; the kernel counts in units of 100 ns, negative for "from now".
+void aim(HANDLE timer, long long ms) {
+    LARGE_INTEGER due;
+    due.QuadPart = -std::max(ms, 0LL) * 10000 - 1;
+    SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+}
+
+HICON loadIcon(int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+// Until the help window and the shop window of Windows are part of the program.
+class HelpNotBuilt : public HelpViewer {
+public:
+    explicit HelpNotBuilt(MessageBox& messages) : m_messages(messages) {}
+    void showHelp(const std::string& helpFile, int, const std::string&) override {
+        m_messages.show("The help window is not part of this build.\n" + helpFile, "Tollvane Help");
+    }
+
+private:
+    MessageBox& m_messages;
+};
+
+class ShopNotBuilt : public Browser {
+public:
+    Status show() override { return Status::failure("The shop window is not part of this build."); }
+    Status navigate(const std::string&) override { return Status::failure("not built"); }
+};
+
+Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
+              FileSystem& files, HelpViewer& help, Browser& browser) {
+    return {clock, tone, settings, messages, files, help, browser};
+}
+
+}  // namespace
+
+UINT Desktop::secondStartMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Tollvane.SecondStart");
+    return message;
+}
+
+Desktop::Desktop() : Desktop(Options{}) {}
+
+Desktop::Desktop(Options options)
+    : m_options(options),
+      m_tone(m_options.tone ? *m_options.tone : m_beep),
+      m_ringTone(m_tone),
+      m_messageBoxes([this] { return messageOwner(); }, [this](bool open) { modalLoop(open); }),
+      m_help(m_options.help ? nullptr : std::make_unique<HelpNotBuilt>(messages())),
+      m_browser(m_options.browser ? nullptr : std::make_unique<ShopNotBuilt>()),
+      m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_ringTone,
+                        m_options.settings ? *m_options.settings : m_registry, messages(),
+                        m_options.files ? *m_options.files : m_files,
+                        m_options.help ? *m_options.help : *m_help,
+                        m_options.browser ? *m_options.browser : *m_browser)),
+      m_scheduler(m_program, *this, m_ringTone),
+      m_wallTimer(makeTimer()),
+      m_steadyTimer(makeTimer()) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Desktop::windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = programWindowClass();
+    RegisterClassExW(&wc);
+    // A top-level window that is never shown: unlike a message-only window it is told of the
+    // session's end.
+    m_hwnd = CreateWindowExW(0, programWindowClass(), L"Tollvane", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), this);
+
+    const unsigned dpi = windowDpi(nullptr);
+    m_smallIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
+    m_bigIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXICON, dpi)));
+    m_pictureIcon.reset(loadIcon(64));
+    m_scheduler.afterEvent = [this] { afterEvent(); };
+}
+
+Desktop::~Desktop() {
+    m_views.clear();
+    if (m_hwnd) {
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+    }
+}
+
+MessageBox& Desktop::messages() {
+    return m_options.messages ? *m_options.messages : m_messageBoxes;
+}
+
+void Desktop::start() {
+    dispatch([this] { m_program.Start(); });
+}
+
+void Desktop::secondStart() {
+    dispatch([this] { showFullViewForSecondStart(m_program); });
+}
+
+void Desktop::endFromOutside() {
+    m_scheduler.postEndRequest([this] { m_program.EndRequested(); });
+}
+
+FormWindow* Desktop::view(const Form& window) const {
+    const auto it = m_views.find(&window);
+    return it == m_views.end() ? nullptr : it->second.get();
+}
+
+// Windows sends many messages while the program itself calls into it (a window shown is
+// activated at once, a text set is reported as changed): events wait for the message loop, so a
+// handler never starts inside another or inside the mirroring of the windows.
+void Desktop::dispatch(std::function<void()> handler) {
+    m_queue.push_back(std::move(handler));
+    if (!m_queuePosted && m_hwnd) {
+        m_queuePosted = PostMessageW(m_hwnd, kRunQueued, 0, 0) != FALSE;
+    }
+}
+
+void Desktop::runQueued() {
+    m_queuePosted = false;
+    while (!m_queue.empty()) {
+        std::function<void()> handler = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_scheduler.post(std::move(handler));
+    }
+}
+
+Scheduler::Instant Desktop::now() const {
+    FILETIME wall;
+    GetSystemTimePreciseAsFileTime(&wall);
+    ULARGE_INTEGER t;
+    t.LowPart = wall.dwLowDateTime;
+    t.HighPart = wall.dwHighDateTime;
+    // From 1601 to 1970, in units of 100 ns.
+    constexpr long long kUnixEpoch = 116444736000000000LL;
+    const long long wallMs = (static_cast<long long>(t.QuadPart) - kUnixEpoch) / 10000;
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    const long long steadyMs = counter.QuadPart / frequency.QuadPart * 1000 +
+                               counter.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
+    return {wallMs, steadyMs};
+}
+
+// A waitable timer shoots once: it is aimed again, whatever runDue() leaves due, even at the same
+// time (a shot a little early finds nothing due yet).
+void Desktop::timerFired(DWORD which) {
+    (which == 0 ? m_wallDue : m_steadyDue) = -1;
+    wake();
+}
+
+void Desktop::wake() {
+    m_scheduler.runDue();
+    armWake();
+}
+
+void Desktop::afterEvent() {
+    reconcileViews();
+    if (m_program.ended()) {
+        CancelWaitableTimer(m_wallTimer.get());
+        CancelWaitableTimer(m_steadyTimer.get());
+        KillTimer(m_hwnd, kModalTimer);
+        m_ended = true;
+        return;
+    }
+    armWake();
+}
+
+void Desktop::reconcileViews() {
+    for (auto it = m_views.begin(); it != m_views.end();) {
+        if (!m_program.isLoaded(*it->first) || m_program.ended()) {
+            it->second->detach();
+            ShowWindow(it->second->hwnd(), SW_HIDE);
+            it = m_views.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m_program.ended()) return;
+    for (Form* w : m_program.loadedWindows()) {
+        if (!w->layout().hasView) continue;
+        FormWindow* v = view(*w);
+        if (!v && w->Visible) {
+            // The window's events reach its model only while the model is loaded: one that comes
+            // after the model was unloaded is dropped.
+            auto forWindow = [this, w](std::function<void()> handler) {
+                dispatch([this, w, handler] {
+                    if (m_program.isLoaded(*w)) handler();
+                });
+            };
+            auto made = std::make_unique<FormWindow>(
+                *w, forWindow, m_hwnd,
+                FormWindow::Icons{m_smallIcon.get(), m_bigIcon.get(), m_pictureIcon.get()},
+                [this](bool entered) { modalLoop(entered); });
+            v = made.get();
+            m_views[w] = std::move(made);
+        }
+        if (v) v->mirror();
+    }
+}
+
+// A timer already aimed at the right time is left alone, so an idle second costs one wake-up.
+void Desktop::armWake() {
+    const Scheduler::Wake wake = m_scheduler.nextWake();
+    const Scheduler::Instant now = this->now();
+    const long long wallDue = wake.wallMs.value_or(-1);
+    const long long steadyDue = wake.steadyMs.value_or(-1);
+    if (wallDue != m_wallDue) {
+        if (wake.wallMs)
+            aim(m_wallTimer.get(), *wake.wallMs - now.wallMs);
+        else
+            CancelWaitableTimer(m_wallTimer.get());
+        m_wallDue = wallDue;
+    }
+    if (steadyDue != m_steadyDue) {
+        if (wake.steadyMs)
+            aim(m_steadyTimer.get(), *wake.steadyMs - now.steadyMs);
+        else
+            CancelWaitableTimer(m_steadyTimer.get());
+        m_steadyDue = steadyDue;
+    }
+    if (m_modalLoops > 0) {
+        long long in = -1;
+        if (wake.wallMs) in = *wake.wallMs - now.wallMs;
+        if (wake.steadyMs) {
+            const long long s = *wake.steadyMs - now.steadyMs;
+            in = in < 0 ? s : std::min(in, s);
+        }
+        if (in >= 0)
+            SetTimer(m_hwnd, kModalTimer, static_cast<UINT>(std::clamp(in, 1LL, 86400000LL)),
+                     nullptr);
+        else
+            KillTimer(m_hwnd, kModalTimer);
+    }
+}
+
+void Desktop::modalLoop(bool entered) {
+    m_modalLoops += entered ? 1 : -1;
+    if (m_modalLoops > 0) {
+        armWake();
+    } else {
+        m_modalLoops = 0;
+        KillTimer(m_hwnd, kModalTimer);
+    }
+}
+
+// The window in front that a message box belongs to: the program's active window, else its main
+// window if shown.
+HWND Desktop::messageOwner() const {
+    HWND active = GetActiveWindow();
+    for (const auto& [form, v] : m_views) {
+        if (v->hwnd() == active) return active;
+    }
+    for (const auto& [form, v] : m_views) {
+        if (IsWindowVisible(v->hwnd())) return v->hwnd();
+    }
+    return nullptr;
+}
+
+bool Desktop::pump(MSG& message) {
+    if (message.message == WM_QUIT) return false;
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root) {
+        for (const auto& [form, v] : m_views) {
+            if (v->hwnd() == root && v->translate(message)) return true;
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
+    const unsigned long long deadline = GetTickCount64() + ms;
+    HANDLE timers[2] = {m_wallTimer.get(), m_steadyTimer.get()};
+    for (;;) {
+        if (done && done()) return true;
+        if (m_ended) return false;
+        const unsigned long long now = GetTickCount64();
+        if (now >= deadline) return false;
+        const DWORD woke = MsgWaitForMultipleObjectsEx(
+            2, timers, static_cast<DWORD>(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1) {
+            timerFired(woke - WAIT_OBJECT_0);
+            continue;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!pump(message)) {
+                m_ended = true;
+                return false;
+            }
+            // A steady stream of input never holds the clock back.
+            const DWORD due = WaitForMultipleObjects(2, timers, FALSE, 0);
+            if (due < WAIT_OBJECT_0 + 2) timerFired(due - WAIT_OBJECT_0);
+            if (m_ended || (done && done())) break;
+        }
+    }
+}
+
+int Desktop::run() {
+    while (!m_ended) runUntil({}, INFINITE);
+    return 0;
+}
+
+LRESULT CALLBACK Desktop::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<Desktop*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Desktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == secondStartMessage()) {
+        secondStart();
+        return 0;
+    }
+    switch (message) {
+        case kRunQueued:
+            runQueued();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kModalTimer) wake();
+            return 0;
+        case WM_TIMECHANGE:
+            // The clock was set: the display follows at once.
+            wake();
+            return 0;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) wake();
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) endSession();
+            return 0;
+        case WM_CLOSE:
+            return 0;  // the program ends through its own exit sequence only
+        default:
+            break;
+    }
+    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+// The user logs off or the machine shuts down: the exit sequence saves what the user left in the
+// window, as File > Exit does. Windows may end the process as soon as this returns, so inside a
+// handler (a ring, a message box) the exit sequence runs at once and the process ends here.
+void Desktop::endSession() {
+    if (m_program.ended()) return;
+    if (m_scheduler.busy() || m_scheduler.ringing()) {
+        m_program.EndRequested();
+        ExitProcess(0);
+    }
+    endFromOutside();
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,116 @@
+#pragma once
+// The program on Windows: the platform's parts, the window slots, one FormWindow per shown window,
+// and the program's scheduler driven by two waitable timers (one aimed at the wall clock's whole
+// seconds, one on the steady clock for the rest) that the message loop waits on. Every click, menu
+// choice, activation and close reaches the models through dispatch(); the scheduler decides when
+// each handler and timer runs, and after each the windows are brought in line with the models.
+//
+// Message loops that are not the program's own (a message box, a menu held open, a window being
+// moved) do not wait on the timers: while one runs, a window timer aimed at the same moment
+// stands in, so the clock goes on.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/program.h"
+#include "app/scheduler.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_ringing_tone.h"
+#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/win32_tone.h"
+
+namespace tollvane::win32 {
+
+class Desktop : private Scheduler::Time {
+public:
+    // Each part left empty is the real one.
+    struct Options {
+        Tone* tone = nullptr;
+        Clock* clock = nullptr;
+        MessageBox* messages = nullptr;
+        SettingsStore* settings = nullptr;
+        FileSystem* files = nullptr;
+        HelpViewer* help = nullptr;
+        Browser* browser = nullptr;
+    };
+
+    Desktop();
+    explicit Desktop(Options options);
+    ~Desktop() override;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // Loads the main window (its load sequence runs) and shows it.
+    void start();
+    // Runs a handler as one event of the program, from the message loop.
+    void dispatch(std::function<void()> handler);
+    // The program was started again: the running one brings its full view to the front.
+    void secondStart();
+    // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
+    // the ring ends after the tone sounding now.
+    void endFromOutside();
+
+    // Runs the message loop until the program has ended; the process's exit code.
+    int run();
+    // Runs the message loop until `done` says so, the program has ended, or `ms` have passed;
+    // whether `done` said so.
+    bool runUntil(const std::function<bool()>& done, unsigned ms);
+
+    Program& program() { return m_program; }
+    FormWindow* view(const Form& window) const;
+    bool ringing() const { return m_scheduler.ringing(); }
+    // The program's hidden window: it owns the windows without a taskbar button of their own and
+    // takes the messages meant for the program as a whole.
+    HWND programWindow() const { return m_hwnd; }
+    // The message a second start posts to the running program's hidden window.
+    static UINT secondStartMessage();
+    static const wchar_t* programWindowClass() { return L"Tollvane.Program"; }
+
+private:
+    Scheduler::Instant now() const override;
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // One message through the window it is for; false when it asked the loop to end.
+    bool pump(MSG& message);
+    void runQueued();
+    void timerFired(DWORD which);
+    void wake();
+    void afterEvent();
+    void reconcileViews();
+    void armWake();
+    void modalLoop(bool entered);
+    void endSession();
+    HWND messageOwner() const;
+    MessageBox& messages();
+
+    Options m_options;
+    Win32Clock m_clock;
+    Win32Tone m_beep;
+    RingingTone m_tone;
+    RingTone m_ringTone;
+    Win32SettingsStore m_registry;
+    Win32FileSystem m_files;
+    MessageBoxWindow m_messageBoxes;
+    std::unique_ptr<HelpViewer> m_help;
+    std::unique_ptr<Browser> m_browser;
+    HWND m_hwnd = nullptr;
+    Program m_program;
+    Scheduler m_scheduler;
+
+    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
+    std::map<const Form*, std::unique_ptr<FormWindow>> m_views;
+    std::deque<std::function<void()>> m_queue;  // events waiting for the message loop
+    bool m_queuePosted = false;
+    KernelHandle m_wallTimer, m_steadyTimer;
+    long long m_wallDue = -1, m_steadyDue = -1;  // what each is aimed at; -1: stopped
+    int m_modalLoops = 0;
+    bool m_ended = false;
+};
+
+}  // namespace tollvane::win32

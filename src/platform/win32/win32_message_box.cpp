@@ -1,0 +1,14 @@
+#include "platform/win32/win32_message_box.h"
+
+#include "platform/win32/win32_text.h"
+
+namespace tollvane::win32 {
+
+void MessageBoxWindow::show(const std::string& text, const std::string& title) {
+    if (m_modal) m_modal(true);
+    MessageBoxW(m_owner ? m_owner() : nullptr, toWideLossy(text).c_str(),
+                toWideLossy(title).c_str(), MB_OK | MB_SETFOREGROUND);
+    if (m_modal) m_modal(false);
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,26 @@
+#include "platform/win32/win32_single_instance.h"
+
+#include "platform/win32/win32_desktop.h"
+
+namespace tollvane::win32 {
+
+SingleInstance::Claim SingleInstance::claim(unsigned waitMs) {
+    m_mutex.reset(CreateMutexW(nullptr, FALSE, m_name.c_str()));
+    if (m_mutex && GetLastError() != ERROR_ALREADY_EXISTS) return Claim::First;
+    m_mutex.reset();
+    const unsigned long long deadline = GetTickCount64() + waitMs;
+    for (;;) {
+        if (HWND running = FindWindowW(Desktop::programWindowClass(), nullptr)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(running, &process);
+            // The user started this process, so it may hand the foreground to the running one.
+            AllowSetForegroundWindow(process);
+            if (PostMessageW(running, Desktop::secondStartMessage(), 0, 0))
+                return Claim::HandedOver;
+        }
+        if (GetTickCount64() >= deadline) return Claim::NoAnswer;
+        Sleep(50);
+    }
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,145 @@
+// Drives a running tollvane.exe from outside, as a user's clicks and keys and the session would:
+// tollvane_drive.exe COMMAND WINDOW [ARGS]. WINDOW is a window of the program by its name
+// (frmAlarmClock, frmclock, frmAbout). Prints what it reads; exits 1 when a window or control is
+// not found or a wait runs out.
+//
+//   shown WINDOW [MS]           waits until the window is shown
+//   hidden WINDOW [MS]          waits until it is hidden or gone
+//   text WINDOW CONTROL         prints the control's text
+//   enabled WINDOW CONTROL      prints 1 or 0
+//   type WINDOW CONTROL TEXT    replaces the control's text as typing would
+//   click WINDOW CONTROL        clicks the control
+//   menu WINDOW ITEM            chooses a menu item
+//   close WINDOW                the window's close box
+//   rect WINDOW                 prints the window's left, top, width and height on the screen
+//   move WINDOW X Y             moves the window
+//   endsession                  the session ends (log off)
+//   pid                         prints the running program's process id
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win32/form_window.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_menus.h"
+#include "platform/win32/win32_text.h"
+#include "windows/frm_about.h"
+#include "windows/frm_alarm_clock.h"
+#include "windows/frmclock.h"
+
+using namespace tollvane;
+
+namespace {
+
+const WindowLayout* layoutOf(const std::string& window) {
+    if (window == "frmAlarmClock") return &frmAlarmClock::designLayout();
+    if (window == "frmclock") return &frmclock::designLayout();
+    if (window == "frmAbout") return &frmAbout::designLayout();
+    return nullptr;
+}
+
+HWND find(const WindowLayout& layout) {
+    return FindWindowW(win32::FormWindow::className(layout).c_str(), nullptr);
+}
+
+int fail(const std::string& why) {
+    std::fprintf(stderr, "tollvane_drive: %s\n", why.c_str());
+    return 1;
+}
+
+// A control's text as the control itself holds it: for a window of another process GetWindowText
+// only reads the caption the window was made with.
+std::wstring controlText(HWND control) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_BLOCK, 5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+bool waitFor(const WindowLayout& layout, bool shown, unsigned ms) {
+    const unsigned long long deadline = GetTickCount64() + ms;
+    for (;;) {
+        HWND w = find(layout);
+        if (shown == (w && IsWindowVisible(w))) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(20);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return fail("usage: tollvane_drive COMMAND [WINDOW] [ARGS]");
+    const std::string command = argv[1];
+    if (command == "endsession" || command == "pid") {
+        HWND program = FindWindowW(win32::Desktop::programWindowClass(), nullptr);
+        if (!program) return fail("the program is not running");
+        if (command == "pid") {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(program, &pid);
+            std::printf("%lu\n", pid);
+            return 0;
+        }
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(program, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                            &answer);
+        if (answer != TRUE) return fail("the program refused to end the session");
+        SendMessageTimeoutW(program, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 5000,
+                            &answer);
+        return 0;
+    }
+    if (argc < 3) return fail("which window?");
+    const WindowLayout* layout = layoutOf(argv[2]);
+    if (!layout) return fail(std::string("no window named ") + argv[2]);
+    const std::string arg = argc > 3 ? argv[3] : "";
+    const unsigned wait = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 10000;
+    if (command == "shown") return waitFor(*layout, true, wait) ? 0 : fail("not shown");
+    if (command == "hidden") return waitFor(*layout, false, wait) ? 0 : fail("still shown");
+
+    HWND window = find(*layout);
+    if (!window) return fail(std::string(argv[2]) + " is not there");
+    if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : fail("close");
+    if (command == "rect") {
+        RECT r;
+        GetWindowRect(window, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (command == "move" && argc > 4) {
+        SetWindowPos(window, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (command == "menu") {
+        const win32::MenuBar menus(layout->menus, 1000);
+        const int id = menus.command(arg);
+        if (!id) return fail("no menu item " + arg);
+        return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? 0 : fail("menu");
+    }
+    HWND control = GetDlgItem(window, win32::FormWindow::controlId(*layout, arg));
+    if (!control) return fail("no control " + arg);
+    if (command == "text") {
+        std::printf("%s\n", win32::toUtf8(controlText(control)).c_str());
+        return 0;
+    }
+    if (command == "enabled") {
+        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == "type" && argc > 4) {
+        const std::wstring text = win32::toWideLossy(argv[4]);
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return 0;
+    }
+    if (command == "click") {
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        return 0;
+    }
+    return fail("unknown command " + command);
+}

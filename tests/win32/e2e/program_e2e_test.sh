@@ -1,0 +1,120 @@
+#!/bin/sh
+# tollvane.exe under Wine, as a user meets it: started on a fresh registry, shown with the time,
+# widened, switched to the clock-only window and back, About opened and closed, a second start
+# that hands over to the first, values saved at File > Exit and restored at the next start, and
+# the end of the session. Screenshots of the main window (narrow and wide), the clock-only window
+# and About go to SHOTS.
+#
+# program_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE SHOTS
+set -eu
+prefix=$1 exe=$2 drive=$3 shots=$4
+here=$(cd "$(dirname "$0")" && pwd)
+run="$here/../../../cmake/wine-run.sh"
+mkdir -p "$shots"
+out=$(mktemp)
+DISPLAY=$(cat "$prefix/.tollvane-display")
+export DISPLAY
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+# The driver prints with Windows line ends; its exit status is kept.
+d() {
+    if sh "$run" "$prefix" "$drive" "$@" >"$out"; then status=0; else status=$?; fi
+    tr -d '\r' <"$out"
+    return $status
+}
+reg_value() {
+    sh "$run" "$prefix" reg query 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettings' /v "$1" 2>/dev/null |
+        tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
+}
+# A screenshot of one window of the program, cut from the screen.
+shot() {
+    set -- "$1" "$2" $(d rect "$1")
+    import -display "$DISPLAY" -window root -crop "${5}x${6}+${3}+${4}" +repage "$shots/$2.png"
+}
+started=""
+start() {
+    sh "$run" "$prefix" "$exe" &
+    started=$!
+    d shown frmAlarmClock 20000 || fail "the main window did not show"
+}
+cleanup() {
+    [ -n "$started" ] && kill "$started" 2>/dev/null || true
+    rm -f "$out"
+}
+trap cleanup EXIT
+
+sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true
+
+echo "first start on a fresh registry"
+start
+sleep 1.2
+clock=$(d text frmAlarmClock txttimetot)
+echo "$clock" | grep -Eq '^([0-9]|1[0-9]|2[0-3]):[0-5][0-9]$' || fail "clock text '$clock'"
+seconds=$(d text frmAlarmClock txttimetot2)
+echo "$seconds" | grep -Eq '^:[0-5][0-9]$' || fail "seconds text '$seconds'"
+am=$(d text frmAlarmClock txtam)
+[ "$am" = 1 ] || fail "txtam is '$am', not 1, on a fresh start"
+[ "$(d enabled frmAlarmClock CmdReset)" = 0 ] || fail "Stop is enabled after load"
+shot frmAlarmClock main-narrow
+
+echo "the reminder panel, widened"
+d click frmAlarmClock cmdRem
+sleep 0.3
+d type frmAlarmClock TxtTime "7:30"
+d type frmAlarmClock txtfreq1 "880"
+d type frmAlarmClock txtdura1 "150"
+d type frmAlarmClock txtam "2"
+d type frmAlarmClock TxtRem "Water the plants"
+sleep 0.3
+shot frmAlarmClock main-wide
+
+echo "clock only, then full view"
+d menu frmAlarmClock MnuClock
+d shown frmclock 5000 || fail "the clock-only window did not show"
+d hidden frmAlarmClock 5000 || fail "the main window stayed"
+sleep 1.1
+[ "$(d text frmclock txttimetot2)" = "$(d text frmAlarmClock txttimetot2)" ] ||
+    fail "the two windows show different seconds"
+shot frmclock clock-only
+
+echo "a second start brings the full view back and ends"
+sh "$run" "$prefix" "$exe" || fail "the second start failed"
+d shown frmAlarmClock 5000 || fail "the second start did not bring the main window back"
+d hidden frmclock 5000 || fail "the clock-only window stayed"
+
+echo "About"
+d menu frmAlarmClock MnuAbout
+d shown frmAbout 5000 || fail "About did not show"
+d move frmAbout 700 40
+sleep 0.3
+[ "$(d text frmAbout lblVersion)" = "Version 3.0.0" ] || fail "version line"
+shot frmAbout about
+d click frmAbout cmdOK
+d hidden frmAbout 5000 || fail "OK did not close About"
+
+echo "File > Exit saves the seven values"
+d menu frmAlarmClock MnuExit
+wait "$started" || fail "the program did not end cleanly"
+started=""
+[ "$(reg_value timealarm)" = "7:30" ] || fail "timealarm '$(reg_value timealarm)'"
+[ "$(reg_value AlarmMusic)" = "880" ] || fail "AlarmMusic"
+[ "$(reg_value AlarmMusic2)" = "150" ] || fail "AlarmMusic2"
+[ "$(reg_value AlarmMusic3)" = "2" ] || fail "AlarmMusic3"
+
+echo "the next start restores them, armed"
+start
+[ "$(d text frmAlarmClock TxtTime)" = "7:30" ] || fail "TxtTime not restored"
+[ "$(d text frmAlarmClock txtfreq1)" = "880" ] || fail "txtfreq1 not restored"
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "the restored alarm is not armed"
+
+echo "logging off saves and ends"
+d type frmAlarmClock txtam "5"
+sleep 0.2
+d endsession
+wait "$started" || true
+started=""
+[ "$(reg_value AlarmMusic3)" = "5" ] || fail "the session's end did not save"
+echo "PASS"

@@ -1,0 +1,258 @@
+// The program's behaviour through its real Windows windows: the clock in both windows, a ring that
+// holds input while the windows keep painting, message boxes that leave the clock running, the
+// reminder brought back at the ring, typing and odd input, values kept in the registry from one
+// start to the next, and the end of the session.
+
+#include "ui_fixture.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace tollvane::win32::testing {
+namespace {
+
+class ProgramBehaviour : public UiFixture {};
+
+TEST_F(ProgramBehaviour, Clock_BothWindowsShowTheTime_SecondsFollowTheRealSecond) {
+    ShiftedClock clock(7, 5, 8);
+    start(&clock);
+    ASSERT_TRUE(runUntil([&] { return !text(main(), "txttimetot").empty(); }, 1000));
+    EXPECT_EQ(text(main(), "txttimetot"), L"7:05");
+    // The clock-only window exists, hidden, from the first tick on, with the same figures.
+    frmclock& clockWindow = desktop->program().frmclock();
+    EXPECT_FALSE(clockWindow.Visible);
+    EXPECT_EQ(clockWindow.txttimetot.Text, "7:05");
+    const std::wstring first = text(main(), "txttimetot2");
+    ASSERT_TRUE(runUntil([&] { return text(main(), "txttimetot2") != first; }, 1500));
+    // The seconds box changes within a few milliseconds of the real second.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_LT(now.wMilliseconds, 100);
+    chooseMenu(main(), "MnuClock");
+    EXPECT_EQ(text(clockWindow, "txttimetot2"), text(main(), "txttimetot2"));
+}
+
+// The ring holds the program: a click on Stop made while the tones sound is handled after the
+// last one, the windows keep painting meanwhile, and the reminder check runs once it is over.
+TEST_F(ProgramBehaviour, Ring_HoldsInputButKeepsPainting_StopHandledAfterTheLastBeep) {
+    ShiftedClock clock(7, 29, 59);
+    start(&clock);
+    type(main(), "TxtTime", L"7:30");
+    type(main(), "txtfreq1", L"800");
+    type(main(), "txtdura1", L"250");
+    type(main(), "txtam", L"3");
+    click(main(), "CmdSet");
+    ASSERT_FALSE(main().CmdSet.Enabled);
+
+    // During the ring (the program is inside the tick): the user clicks Stop, and part of the
+    // window needs painting again.
+    HWND stop = control(main(), "CmdReset");
+    HWND box = control(main(), "txttimetot");
+    bool clicked = false, painted = false, stoppedDuringRing = true, reminderCheckStarted = false;
+    WhileLooping duringRing([&] {
+        if (!desktop->ringing()) return false;
+        RECT dirty;
+        if (!clicked) {
+            clicked = true;
+            reminderCheckStarted = main().Timer2.Enabled;
+            PostMessageW(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            PostMessageW(stop, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+            InvalidateRect(box, nullptr, FALSE);
+            return false;
+        }
+        painted = !GetUpdateRect(box, &dirty, FALSE);
+        stoppedDuringRing = main().CmdSet.Enabled;
+        return painted;
+    });
+    ASSERT_TRUE(runUntil([&] { return main().CmdSet.Enabled; }, 5000));
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(painted) << "the window did not paint during the ring";
+    EXPECT_FALSE(stoppedDuringRing) << "Stop ran during the ring";
+    EXPECT_TRUE(reminderCheckStarted);
+    EXPECT_EQ(tone.beeps(), (std::vector<std::pair<int, int>>{{800, 250}, {800, 250}, {800, 250}}));
+    // Had Stop run inside the ring, the ring's end would have written "7:30 Has Passed" after it.
+    EXPECT_EQ(text(main(), "TxtTime"), L"");
+    EXPECT_FALSE(IsWindowEnabled(control(main(), "CmdReset")));
+    EXPECT_TRUE(runUntil([&] { return !main().Timer2.Enabled; }, 2000));
+}
+
+// A message box runs its own loop; the clock goes on inside it, and the handler continues after it.
+TEST_F(ProgramBehaviour, MessageBoxOpen_ClockKeepsTicking_HandlerGoesOnAfterIt) {
+    start();
+    click(main(), "cmdRem");
+    std::wstring secondsWhenOpened, secondsLater, boxText;
+    int checks = 0;
+    WhileLooping closer([&] {
+        HWND box = openMessageBox(L"Error");
+        if (!box) return false;
+        if (secondsWhenOpened.empty()) {
+            secondsWhenOpened = text(main(), "txttimetot2");
+            boxText = messageBoxText(box);
+        }
+        secondsLater = text(main(), "txttimetot2");
+        if (secondsLater == secondsWhenOpened && ++checks < 150) return false;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    click(main(), "cmdremset");  // with no reminder text: the error box
+    ASSERT_TRUE(runUntil([&] { return !secondsLater.empty() && !openMessageBox(L"Error"); }, 5000));
+    EXPECT_EQ(boxText, L"You have not specified a reminder!");
+    EXPECT_NE(secondsLater, secondsWhenOpened) << "the clock stood still while the box was open";
+    EXPECT_TRUE(IsWindowEnabled(control(main(), "cmdremset")));
+}
+
+TEST_F(ProgramBehaviour, ReminderStoredForToday_ComesBackAtTheRing_FileGone) {
+    ShiftedClock clock(9, 14, 59);
+    start(&clock);
+    click(main(), "cmdRem");
+    type(main(), "TxtRem", L"Dentist at 4, don't forget");
+    WhileLooping closer([&] {
+        HWND box = openMessageBox(L"Status:");
+        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return box != nullptr;
+    });
+    click(main(), "cmdremset");
+    ASSERT_TRUE(runUntil([&] { return !main().cmdremset.Enabled; }, 3000));
+    EXPECT_EQ(text(main(), "TxtRem"), L"");
+    const std::string file = desktop->program().ports().files.programDirectory() + "\\reminder.ini";
+    ASSERT_TRUE(desktop->program().ports().files.exists(file));
+
+    type(main(), "TxtTime", L"9:15");
+    type(main(), "txtdura1", L"50");
+    type(main(), "txtfreq1", L"440");
+    click(main(), "CmdSet");
+    ASSERT_TRUE(
+        runUntil([&] { return text(main(), "TxtRem") == L"Dentist at 4, don't forget"; }, 4000));
+    EXPECT_EQ(text(main(), "TxtTime"), L"9:15 Has Passed");
+    EXPECT_FALSE(desktop->program().ports().files.exists(file));
+    EXPECT_EQ(tone.beeps().size(), 1u);
+}
+
+// What the user typed, in any script and at any length, is saved in the registry at exit and
+// comes back at the next start, armed.
+TEST_F(ProgramBehaviour, ValuesTyped_SavedAtExit_RestoredAtTheNextStart) {
+    const std::wstring longText(10000, L'9');
+    start();
+    type(main(), "TxtTime", L"21:45");
+    type(main(), "txtfreq1", L"Ünïcödé 日本");
+    type(main(), "txtdura1", longText);
+    type(main(), "txtam", L"  2 ");
+    EXPECT_EQ(main().txtfreq1.Text, "Ünïcödé 日本");  // typing reaches the model
+    chooseMenu(main(), "MnuExit");
+    EXPECT_TRUE(desktop->program().ended());
+    EXPECT_EQ(registryValue("timealarm"), "21:45");
+    EXPECT_EQ(registryValue("AlarmMusic"), "Ünïcödé 日本");
+    EXPECT_EQ(registryValue("AlarmMusic2").size(), 10000u);
+    EXPECT_EQ(registryValue("AlarmMusic3"), "  2 ");
+    desktop.reset();
+
+    start();
+    EXPECT_EQ(text(main(), "TxtTime"), L"21:45");
+    EXPECT_EQ(text(main(), "txtfreq1"), L"Ünïcödé 日本");
+    EXPECT_EQ(text(main(), "txtdura1"), longText);
+    EXPECT_EQ(text(main(), "txtam"), L"  2 ");
+    EXPECT_FALSE(IsWindowEnabled(control(main(), "CmdSet")));
+    EXPECT_TRUE(IsWindowEnabled(control(main(), "CmdReset")));
+    // Set Reminder turns disabled as soon as the armed window is the active one.
+    EXPECT_TRUE(runUntil([&] { return !IsWindowEnabled(control(main(), "cmdremset")); }, 1000));
+}
+
+TEST_F(ProgramBehaviour, CloseBoxOfTheMainWindow_SavesAndEnds_EvenInClockView) {
+    start();
+    type(main(), "txtam", L"4");
+    chooseMenu(main(), "MnuClock");
+    PostMessageW(view(main()).hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(runUntil([&] { return desktop->program().ended(); }));
+    EXPECT_EQ(registryValue("AlarmMusic3"), "4");
+}
+
+// Closing the clock-only window brings the main window back: the program never runs on with no
+// window on the screen.
+TEST_F(ProgramBehaviour, CloseBoxOfTheClockWindow_MainWindowComesBack) {
+    start();
+    chooseMenu(main(), "MnuClock");
+    frmclock* clock = &desktop->program().frmclock();
+    PostMessageW(view(*clock).hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(runUntil([&] { return IsWindowVisible(view(main()).hwnd()) != FALSE; }));
+    EXPECT_FALSE(desktop->program().ended());
+    // The next tick makes the clock window again, hidden.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (Form* w : desktop->program().loadedWindows())
+                if (dynamic_cast<frmclock*>(w)) return true;
+            return false;
+        },
+        1500));
+}
+
+TEST_F(ProgramBehaviour, SessionEnds_ValuesSavedAsFileExitSavesThem) {
+    start();
+    type(main(), "TxtTime", L"6:15");
+    type(main(), "txtfreq1", L"1200");
+    runFor(50);
+    HWND program = desktop->programWindow();
+    EXPECT_EQ(SendMessageW(program, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_FALSE(desktop->program().ended());  // asked only: nothing ends yet
+    SendMessageW(program, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(desktop->program().ended());
+    EXPECT_EQ(registryValue("timealarm"), "6:15");
+    EXPECT_EQ(registryValue("AlarmMusic"), "1200");
+    EXPECT_EQ(registryValue("AlarmMusic3"), "1");
+}
+
+// A logoff that is cancelled ends nothing.
+TEST_F(ProgramBehaviour, SessionEndCancelled_ProgramGoesOn) {
+    start();
+    HWND program = desktop->programWindow();
+    SendMessageW(program, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendMessageW(program, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    runFor(50);
+    EXPECT_FALSE(desktop->program().ended());
+    EXPECT_TRUE(IsWindowVisible(view(main()).hwnd()));
+}
+
+TEST_F(ProgramBehaviour, SecondStart_BringsTheFullViewBack) {
+    start();
+    chooseMenu(main(), "MnuClock");
+    ASSERT_FALSE(IsWindowVisible(view(main()).hwnd()));
+    PostMessageW(desktop->programWindow(), Desktop::secondStartMessage(), 0, 0);
+    ASSERT_TRUE(runUntil([&] { return IsWindowVisible(view(main()).hwnd()) != FALSE; }));
+    EXPECT_FALSE(IsWindowVisible(view(desktop->program().frmclock()).hwnd()));
+}
+
+TEST_F(ProgramBehaviour, CalendarPick_ReachesTheModel_TheResetBringsTodayBack) {
+    start();
+    click(main(), "cmdRem");
+    HWND calendar = control(main(), "Calendar1");
+    SYSTEMTIME picked{};
+    picked.wYear = 2027;
+    picked.wMonth = 2;
+    picked.wDay = 14;
+    MonthCal_SetCurSel(calendar, &picked);
+    // Setting the selection by message is not the user's pick; a click is. Tell the window what
+    // the control tells it when the user picks a day.
+    NMSELCHANGE change{};
+    change.nmhdr.hwndFrom = calendar;
+    change.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(calendar));
+    change.nmhdr.code = MCN_SELCHANGE;
+    change.stSelStart = picked;
+    change.stSelEnd = picked;
+    SendMessageW(view(main()).hwnd(), WM_NOTIFY, change.nmhdr.idFrom,
+                 reinterpret_cast<LPARAM>(&change));
+    EXPECT_EQ(main().Calendar1.Year(), 2027);
+    EXPECT_EQ(main().Calendar1.Month(), 2);
+    EXPECT_EQ(main().Calendar1.Day(), 14);
+    // The minute's reset puts the model on today, and the control follows it.
+    desktop->dispatch([&] { main().Timer3_Timer(); });
+    runFor(50);
+    SYSTEMTIME shown{}, today{};
+    MonthCal_GetCurSel(calendar, &shown);
+    GetLocalTime(&today);
+    EXPECT_EQ(shown.wYear, today.wYear);
+    EXPECT_EQ(shown.wMonth, today.wMonth);
+    EXPECT_EQ(shown.wDay, today.wDay);
+}
+
+}  // namespace
+}  // namespace tollvane::win32::testing
