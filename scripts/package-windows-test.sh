@@ -16,19 +16,37 @@ echo "installer: $setup, $(stat -c %s "$setup") bytes"
 echo "zip: $zip_file, $(stat -c %s "$zip_file") bytes"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tollvane-windows-package.XXXXXX")
-export WINEPREFIX=$work/prefix
-. tests/win32/links/wine_display.sh
+# A fresh prefix with its own Wine server and an Xvfb of its own (or $DISPLAY when one is set).
+# Wine draws the frames itself, without a window manager (Managed=N), with its own fonts. No offer
+# to fetch Mono or Gecko, and no menu entries written into the user's own desktop for the
+# prefix's shortcuts (winemenubuilder).
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset WAYLAND_DISPLAY
+WINE=/usr/lib/wine/wine64
+xvfb=
 started=
 cleanup() {
-    wine_display_stop
+    wineserver -k </dev/null >/dev/null 2>&1 || true
     if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+trap 'echo "FAIL: a command failed at line $LINENO"' ERR
 checks=0
 fail() { echo "FAIL: $*"; exit 1; }
 ok() { checks=$((checks + 1)); echo "ok: $*"; }
+wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
+    local tenths=$(($1 * 10))
+    shift
+    while ! "$@"; do
+        tenths=$((tenths - 1))
+        [ $tenths -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
 
 # The zip: one folder with the program, its help and the read-me.
 listing=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
@@ -37,8 +55,19 @@ listing=$(unzip -Z1 "$zip_file" | sort | tr '\n' ' ')
 unzip -q "$zip_file" -d "$work/zip"
 ok "the zip holds the program, the help file and the read-me"
 
-wine_display_start
-wine_prefix_ready
+if [ -z "${DISPLAY:-}" ]; then
+    # Xvfb picks a free display and writes its number once it accepts clients.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null \
+        >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=:$(cat "$work/display")
+fi
+wineserver -p </dev/null >/dev/null 2>&1 || true
+"$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 win() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 unix_path() { win winepath -u "$1"; }
 local_app=$(win cmd /c echo %LOCALAPPDATA%)
@@ -50,15 +79,6 @@ settings_key='HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettin
 browser_key='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION'
 value_of() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 program_running() { pgrep -f 'Programs.Tollvane.tollvane\.exe' >/dev/null; }
-wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
-    local tenths=$(($1 * 10))
-    shift
-    while ! "$@"; do
-        tenths=$((tenths - 1))
-        [ $tenths -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
 
 # Silent install, as an administrator runs it for a user; no administrator rights asked.
 "$WINE" "$setup" /S </dev/null >"$work/setup.log" 2>&1 || fail "the silent install failed"

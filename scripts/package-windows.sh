@@ -30,20 +30,8 @@ trap 'rm -rf "$work"' EXIT
 # The executable without its symbol table: a user's copy needs none.
 x86_64-w64-mingw32-strip -o "$work/tollvane.exe" "$exe"
 
-# The program's icon for the installer and the uninstaller: the PNG images of data/icons in one
-# .ico file, each stored as PNG (as Windows has read them since Vista).
-python3 - "$work/tollvane.ico" data/icons/tollvane-{16,32,48,64,128,256}.png <<'PY'
-import struct, sys
-out, pngs = sys.argv[1], sys.argv[2:]
-images = [open(p, "rb").read() for p in pngs]
-entries, offset = b"", 6 + 16 * len(images)
-for data in images:
-    width, height = struct.unpack(">II", data[16:24])  # from the PNG's IHDR chunk
-    entries += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(data), offset)
-    offset += len(data)
-with open(out, "wb") as f:
-    f.write(struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(images))
-PY
+# The program's icon for the installer and the uninstaller, packed as the program's own is.
+python3 data/icons/make_ico.py "$work/tollvane.ico" data/icons/tollvane-{16,32,48,64,256}.png
 
 setup="$out/tollvane-$version-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 \

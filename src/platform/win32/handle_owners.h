@@ -1,33 +1,24 @@
 #pragma once
-// Owners for the handles the help and shop windows hold: each is released exactly once, by the
-// object that made it.
+// Owners for the handles the help and shop windows hold beside those of win32_handles.h (fonts,
+// icons): windows, loaded libraries and COM interfaces, each released exactly once.
 
 #include <memory>
 #include <type_traits>
 
 #include "platform/win32/win32_api.h"
+#include "platform/win32/win32_handles.h"
 
 namespace tollvane::win32 {
 
 struct WindowDestroyer {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
-struct GdiObjectDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-
-struct IconDestroyer {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 struct LibraryFreer {
     void operator()(HMODULE library) const { FreeLibrary(library); }
 };
-using UniqueLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
+using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
 
 // A COM interface pointer that releases its reference when it goes.
 template <class Interface>

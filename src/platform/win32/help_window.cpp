@@ -133,7 +133,7 @@ void Win32HelpWindow::makeFont(UINT dpi) {
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
         return;
-    win32::UniqueFont font(CreateFontIndirectW(&metrics.lfMessageFont));
+    win32::FontHandle font(CreateFontIndirectW(&metrics.lfMessageFont));
     if (!font) return;
     const LONG height = metrics.lfMessageFont.lfHeight;
     m_fontPoints = height < 0 ? MulDiv(-height, 72, static_cast<int>(dpi)) : 9;

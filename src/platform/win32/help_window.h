@@ -41,10 +41,10 @@ private:
     void fitText();
 
     // Declared before the window, so that they go after it.
-    win32::UniqueLibrary m_richEdit;
-    win32::UniqueFont m_font;
-    win32::UniqueIcon m_bigIcon, m_smallIcon;
-    win32::UniqueWindow m_window;
+    win32::LibraryHandle m_richEdit;
+    win32::FontHandle m_font;
+    win32::IconHandle m_bigIcon, m_smallIcon;
+    win32::WindowHandle m_window;
     HWND m_text = nullptr;  // a child of m_window
     bool m_rich = false;
     int m_fontPoints = 10;

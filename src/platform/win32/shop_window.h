@@ -59,7 +59,7 @@ private:
     CLSID m_control;
     bool m_oleStarted = false;
     bool m_closingSelf = false;  // the window goes by the program's own hand: not reported
-    win32::UniqueWindow m_window;
+    win32::WindowHandle m_window;
     std::unique_ptr<win32::WebBrowserHost> m_host;
 };
 
