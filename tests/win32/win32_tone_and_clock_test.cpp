@@ -34,12 +34,14 @@ TEST(Win32Tone, RefusedFrequenciesAndDurations_SoundNothing_LongOnesLastAMinute)
     EXPECT_EQ(played, (Played{{37, 1}, {32767, 200}, {800, 60000}, {800, 60000}}));
 }
 
-TEST(Win32Tone, KernelBeep_Returns) {
+TEST(Win32Tone, KernelBeep_ReturnsAfterTheTonesLength_HeardOrNot) {
     // Under Wine Beep returns at once without a sound; on Windows after the tone. Either way the
-    // ring must go on, which a beep that never returned would stop.
+    // beep takes its length, and returns: a beep that never returned would stop the ring.
     Win32Tone tone;
+    const auto start = std::chrono::steady_clock::now();
     auto done = std::async(std::launch::async, [&] { tone.beep(800, 200); });
-    EXPECT_EQ(done.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
 }
 
 std::tuple<int, int, int, int, int, int> fields(const LocalDateTime& t) {

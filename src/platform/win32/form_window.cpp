@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_theme.h"
 
@@ -73,6 +74,9 @@ FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, 
 }
 
 FormWindow::~FormWindow() {
+    for (const Child& c : m_children) {
+        if (!c.layout->accessibleName.empty()) clearAccessibleName(c.hwnd);
+    }
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
@@ -122,6 +126,9 @@ void FormWindow::createControls() {
         for (const Binding& b : m_model.bindings()) {
             if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_dispatch, m_mirroring);
         }
+        // A display box's name is the text it shows; other controls take their layout's name.
+        if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
+            setAccessibleName(hwnd, toWideLossy(c->accessibleName));
         if (c->defaultButton) m_defaultButton = hwnd;
         if (c->cancelButton) m_cancelButton = hwnd;
         m_children.push_back(std::move(child));

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <algorithm>
 
@@ -82,6 +83,9 @@ Desktop::Desktop(Options options)
       m_scheduler(m_program, *this, m_ringTone),
       m_wallTimer(makeTimer()),
       m_steadyTimer(makeTimer()) {
+    // COM on the window thread, single-threaded as windows need it: the screen reader's names and
+    // the shop window's browser control.
+    m_comStarted = SUCCEEDED(OleInitialize(nullptr));
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
@@ -106,10 +110,13 @@ Desktop::Desktop(Options options)
 
 Desktop::~Desktop() {
     m_views.clear();
+    m_browser.reset();
+    m_help.reset();
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
+    if (m_comStarted) OleUninitialize();
 }
 
 MessageBox& Desktop::messages() {

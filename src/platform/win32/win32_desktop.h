@@ -110,6 +110,7 @@ private:
     KernelHandle m_wallTimer, m_steadyTimer;
     long long m_wallDue = -1, m_steadyDue = -1;  // what each is aimed at; -1: stopped
     int m_modalLoops = 0;
+    bool m_comStarted = false;
     bool m_ended = false;
 };
 

@@ -8,8 +8,13 @@ namespace tollvane {
 
 Win32Tone::Win32Tone()
     : m_sounder([](std::uint32_t frequencyHz, std::uint32_t durationMs) {
-          // The result is of no use: a tone the system cannot play is simply not heard.
+          // A tone the system cannot play is simply not heard. Where Beep comes back before the
+          // tone's time (a system without a speaker, or Wine, which sounds nothing), the rest of
+          // it is silence: a ring lasts as long whether or not it is heard.
+          const unsigned long long start = GetTickCount64();
           ::Beep(frequencyHz, durationMs);
+          const unsigned long long took = GetTickCount64() - start;
+          if (took < durationMs) Sleep(static_cast<DWORD>(durationMs - took));
       }) {}
 
 void Win32Tone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {

@@ -12,6 +12,7 @@
 //   menu WINDOW ITEM            chooses a menu item
 //   close WINDOW                the window's close box
 //   rect WINDOW                 prints the window's left, top, width and height on the screen
+//   client WINDOW               prints the client area's width and height
 //   move WINDOW X Y             moves the window
 //   endsession                  the session ends (log off)
 //   pid                         prints the running program's process id
@@ -108,6 +109,12 @@ int main(int argc, char** argv) {
         RECT r;
         GetWindowRect(window, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (command == "client") {
+        RECT r;
+        GetClientRect(window, &r);
+        std::printf("%ld %ld\n", r.right, r.bottom);
         return 0;
     }
     if (command == "move" && argc > 4) {

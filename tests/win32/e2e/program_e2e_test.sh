@@ -2,8 +2,8 @@
 # tollvane.exe under Wine, as a user meets it: started on a fresh registry, shown with the time,
 # widened, switched to the clock-only window and back, About opened and closed, a second start
 # that hands over to the first, values saved at File > Exit and restored at the next start, and
-# the end of the session. Screenshots of the main window (narrow and wide), the clock-only window
-# and About go to SHOTS.
+# the end of the session, and the window at 144 dots per inch. Screenshots of the main window
+# (narrow, wide and at 144 dpi), the clock-only window and About go to SHOTS.
 #
 # program_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE SHOTS
 set -eu
@@ -117,4 +117,16 @@ d endsession
 wait "$started" || true
 started=""
 [ "$(reg_value AlarmMusic3)" = "5" ] || fail "the session's end did not save"
+
+echo "at 144 dots per inch, everything half as large again"
+desktop='HKCU\Control Panel\Desktop'
+sh "$run" "$prefix" reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+start
+client=$(d client frmAlarmClock)
+shot frmAlarmClock main-144dpi
+d close frmAlarmClock
+wait "$started" || true
+started=""
+sh "$run" "$prefix" reg delete "$desktop" /v LogPixels /f >/dev/null
+[ "$client" = "347 504" ] || fail "client area at 144 dpi: $client"
 echo "PASS"

@@ -5,7 +5,12 @@
 #include "ui_fixture.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <cmath>
+#include <vector>
+
+#include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_theme.h"
 #include "windows/geometry.h"
 
@@ -236,8 +241,101 @@ TEST_F(WindowsLayout, DisplayBoxes_FiguresInReadableColours) {
     ReleaseDC(figures, dc);
     EXPECT_GT(black, 100);
     EXPECT_GT(light, 10);
-    // A screen reader reads the box's text.
-    EXPECT_EQ(windowText(figures), toWideLossy(clock.txttimetot.Text));
+}
+
+std::wstring accessibleName(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return L"(no accessible object)";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring result = L"(no name)";
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+        result = name;
+        SysFreeString(name);
+    }
+    object->Release();
+    return result;
+}
+
+// The program's resources: its version as About shows it, and its icon at the sizes Windows asks.
+TEST(ProgramResources, VersionAndIcon) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 3));  // 3.0
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);              // .0.0
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_EQ(std::wstring(product), L"Tollvane3");
+    for (int px : {16, 32, 48, 64}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, px, px, 0));
+        EXPECT_NE(icon, nullptr) << px;
+        ICONINFO parts{};
+        if (icon && GetIconInfo(icon, &parts)) {
+            BITMAP bitmap{};
+            GetObjectW(parts.hbmColor, sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, px);
+            DeleteObject(parts.hbmColor);
+            DeleteObject(parts.hbmMask);
+        }
+        if (icon) DestroyIcon(icon);
+    }
+}
+
+// The clock's figures in Comic Sans MS, or where the system lacks it, its stand-in: a font the
+// system has, never one it silently substitutes.
+TEST_F(WindowsLayout, ClockFont_IsComicOrItsStandIn) {
+    start();
+    HWND box = control(main(), "txttimetot");
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    const std::wstring family = face;
+    EXPECT_TRUE(family == L"Comic Sans MS" || family == L"Comic Neue") << toUtf8(family);
+    // 36 points at the window's DPI.
+    EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading,
+              static_cast<LONG>(std::lround(36.0 * view(main()).dpi() / 72.0)));
+}
+
+// A screen reader reads the clock's figures, which the program draws, as they are shown.
+TEST_F(WindowsLayout, ScreenReaderNames_TheClocksFiguresAsShown) {
+    start();
+    ASSERT_TRUE(runUntil([&] { return !main().txttimetot.Text.empty(); }));
+    runFor(50);
+    EXPECT_EQ(accessibleName(control(main(), "txttimetot")), toWideLossy(main().txttimetot.Text));
+    EXPECT_EQ(accessibleName(control(main(), "txttimetot2")), toWideLossy(main().txttimetot2.Text));
+    EXPECT_EQ(accessibleName(control(main(), "CmdSet")), L"Set Alarm");
+}
+
+// Text boxes and the arrow buttons are read by what they are for, through the system's
+// annotation service.
+TEST_F(WindowsLayout, ScreenReaderNames_BoxesAndArrowsByTheirPurpose) {
+    // Wine's accessibility objects take no annotations: this runs on Windows only.
+    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "Wine's accessibility objects do not read the annotation service";
+    ASSERT_TRUE(annotationService());
+    start();
+    EXPECT_EQ(accessibleName(control(main(), "TxtTime")), L"Alarm time, H:MM on the 24-hour clock");
+    EXPECT_EQ(accessibleName(control(main(), "cmdRem")), L"Show the reminder panel");
 }
 
 }  // namespace
