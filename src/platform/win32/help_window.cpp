@@ -27,21 +27,10 @@ UINT dpiOf(HWND window) {
     return dpi == 0 ? 96 : dpi;
 }
 
-// The text as the API takes it; bytes that are not UTF-8 (a path can hold anything) shown as
-// U+FFFD rather than losing the whole text.
-std::wstring wide(const std::string& utf8) {
-    if (std::optional<std::wstring> strict = win32::toWide(utf8)) return *strict;
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), length);
-    return text;
-}
-
 // The number of UTF-16 units of the text's first `bytes` bytes: the rich edit control counts
 // characters that way, and a line end as one.
 LONG charIndex(const std::string& text, std::size_t bytes) {
-    return static_cast<LONG>(wide(text.substr(0, bytes)).size());
+    return static_cast<LONG>(win32::toWideLossy(text.substr(0, bytes)).size());
 }
 
 bool registerClass(WNDPROC procedure) {
@@ -71,7 +60,7 @@ void Win32HelpWindow::showHelp(const std::string& helpFile, int /*command*/,
     if (const Status read = Win32FileSystem().readFile(helpFile, bytes); read) {
         const HelpText help = helpTextFromHtml(bytes);
         SetWindowTextW(m_window.get(),
-                       wide(help.title.empty() ? kDefaultTitle : help.title).c_str());
+                       win32::toWideLossy(help.title.empty() ? kDefaultTitle : help.title).c_str());
         showText(help, key);
     } else {
         SetWindowTextW(m_window.get(), L"Tollvane Help (not found)");
@@ -91,9 +80,9 @@ bool Win32HelpWindow::create() {
     m_richEdit.reset(LoadLibraryW(L"Msftedit.dll"));
     m_rich = m_richEdit != nullptr;
 
-    HWND window = CreateWindowExW(0, kClassName, wide(kDefaultTitle).c_str(), kStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+    HWND window = CreateWindowExW(0, kClassName, win32::toWideLossy(kDefaultTitle).c_str(), kStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window) return false;
     m_window.reset(window);
     const UINT dpi = dpiOf(window);
@@ -171,7 +160,7 @@ void Win32HelpWindow::setText(const std::string& utf8) {
     // The rich edit control ends a paragraph with CR, one character, as the text's LF; a plain
     // edit box breaks lines only at CR LF.
     std::wstring text;
-    for (const wchar_t c : wide(utf8)) {
+    for (const wchar_t c : win32::toWideLossy(utf8)) {
         if (c != L'\n')
             text += c;
         else

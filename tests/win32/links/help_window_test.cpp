@@ -22,7 +22,7 @@ using testing::clientSize;
 using testing::pumpMessages;
 using testing::ScratchFolder;
 using testing::threadWindowsOfClass;
-using testing::windowText;
+using win32::windowText;
 
 constexpr int kHelpKeyCommand = 257;
 

@@ -22,7 +22,7 @@ using testing::pixelsAtWindowDpi;
 using testing::placeInParent;
 using testing::pumpMessages;
 using testing::threadWindowsOfClass;
-using testing::windowText;
+using win32::windowText;
 
 const WindowLayout& form1() {
     return Form1::designLayout();

@@ -1,7 +1,5 @@
 #include "win32/links/window_checks.h"
 
-#include <vector>
-
 namespace tollvane::testing {
 
 void pumpMessages() {
@@ -10,12 +8,6 @@ void pumpMessages() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-}
-
-std::wstring windowText(HWND window) {
-    std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1);
-    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return std::wstring(text.data(), static_cast<std::size_t>(length));
 }
 
 SIZE clientSize(HWND window) {

@@ -10,7 +10,6 @@ namespace tollvane::testing {
 
 // Handles the messages waiting for this thread's windows, as the program's message loop would.
 void pumpMessages();
-std::wstring windowText(HWND window);
 SIZE clientSize(HWND window);
 // The window's place in its parent's client area.
 RECT placeInParent(HWND child);
