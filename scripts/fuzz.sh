@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 cmake -S tests/fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/fuzz -j2
-targets=(fuzz_reminder_reader fuzz_number_text)
+targets=(fuzz_reminder_reader fuzz_number_text fuzz_help_text)
 [ -x build/fuzz/fuzz_settings_file ] && targets+=(fuzz_settings_file)
 each=$((seconds / ${#targets[@]}))
 for t in "${targets[@]}"; do

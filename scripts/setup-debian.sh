@@ -20,6 +20,8 @@ packages=(
   libsm-dev libice-dev
   # tests of the Windows build
   mingw-w64 wine wine64
+  # the Windows installer and the portable zip
+  nsis zip unzip
   # fuzzing
   clang clang-tidy libclang-rt-14-dev
 )

@@ -1,0 +1,262 @@
+#include "platform/win32/help_window.h"
+
+#include <algorithm>
+
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_text.h"
+#include "windows/layout.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+
+namespace tollvane {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TollvaneHelpWindow";
+constexpr char kDefaultTitle[] = "Tollvane Help";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// The window's first size and the text's margins, in twips.
+constexpr int kClientWidth = 8400;
+constexpr int kClientHeight = 9600;
+constexpr int kMargin = 120;
+// Points added to the text's size for headings of level 1 and 2; deeper ones are bold only.
+constexpr int kHeadingGrowth[] = {4, 2};
+
+UINT dpiOf(HWND window) {
+    const UINT dpi = GetDpiForWindow(window);
+    return dpi == 0 ? 96 : dpi;
+}
+
+// The number of UTF-16 units of the text's first `bytes` bytes: the rich edit control counts
+// characters that way, and a line end as one.
+LONG charIndex(const std::string& text, std::size_t bytes) {
+    return static_cast<LONG>(win32::toWideLossy(text.substr(0, bytes)).size());
+}
+
+bool registerClass(WNDPROC procedure) {
+    static const bool registered = [procedure] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+}  // namespace
+
+Win32HelpWindow::~Win32HelpWindow() {
+    m_window.reset();
+}
+
+void Win32HelpWindow::showHelp(const std::string& helpFile, int /*command*/,
+                               const std::string& key) {
+    if (!m_window && !create()) return;
+    std::string bytes;
+    if (const Status read = Win32FileSystem().readFile(helpFile, bytes); read) {
+        const HelpText help = helpTextFromHtml(bytes);
+        SetWindowTextW(m_window.get(),
+                       win32::toWideLossy(help.title.empty() ? kDefaultTitle : help.title).c_str());
+        showText(help, key);
+    } else {
+        SetWindowTextW(m_window.get(), L"Tollvane Help (not found)");
+        HelpText message;
+        message.text = "The help file cannot be opened:\n" + helpFile + "\n\n" + read.error;
+        showText(message, {});
+    }
+    HWND window = m_window.get();
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+}
+
+bool Win32HelpWindow::create() {
+    if (!registerClass(windowProc)) return false;
+    // The rich edit control draws the headings in bold; without it, a plain edit box.
+    m_richEdit.reset(LoadLibraryW(L"Msftedit.dll"));
+    m_rich = m_richEdit != nullptr;
+
+    HWND window = CreateWindowExW(0, kClassName, win32::toWideLossy(kDefaultTitle).c_str(), kStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window) return false;
+    m_window.reset(window);
+    const UINT dpi = dpiOf(window);
+    RECT frame{0, 0, twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // The program's own icon: the first one in its executable.
+    wchar_t program[MAX_PATH];
+    if (GetModuleFileNameW(nullptr, program, MAX_PATH) != 0) {
+        HICON big = nullptr, small = nullptr;
+        if (ExtractIconExW(program, 0, &big, &small, 1) > 0) {
+            m_bigIcon.reset(big);
+            m_smallIcon.reset(small);
+            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        }
+    }
+
+    m_text = CreateWindowExW(
+        0, m_rich ? MSFTEDIT_CLASS : L"EDIT", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0,
+        0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!m_text) {
+        m_window.reset();
+        return false;
+    }
+    makeFont(dpi);
+    fitText();
+    return true;
+}
+
+// The desktop's message font at the window's DPI, for the text box.
+void Win32HelpWindow::makeFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+        return;
+    win32::FontHandle font(CreateFontIndirectW(&metrics.lfMessageFont));
+    if (!font) return;
+    const LONG height = metrics.lfMessageFont.lfHeight;
+    m_fontPoints = height < 0 ? MulDiv(-height, 72, static_cast<int>(dpi)) : 9;
+    SendMessageW(m_text, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    m_font = std::move(font);  // the old font goes once the box holds the new one
+}
+
+// The text box fills the window; its text keeps a margin from the edges.
+void Win32HelpWindow::fitText() {
+    RECT client;
+    GetClientRect(m_window.get(), &client);
+    MoveWindow(m_text, 0, 0, client.right, client.bottom, TRUE);
+    const int margin = twipsToPixels(kMargin, dpiOf(m_window.get()));
+    if (m_rich) {
+        GetClientRect(m_text, &client);
+        RECT text{margin, margin / 2, std::max<LONG>(client.right - margin, margin + 1),
+                  client.bottom};
+        SendMessageW(m_text, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    } else {
+        SendMessageW(m_text, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELPARAM(margin, margin));
+    }
+}
+
+void Win32HelpWindow::showText(const HelpText& help, const std::string& key) {
+    setText(help.text);
+    if (m_rich) {
+        for (const HelpText::Heading& heading : help.headings) setHeadingFormat(heading, help.text);
+    }
+    const auto target = key.empty() ? help.anchors.end() : help.anchors.find(key);
+    scrollTo(target == help.anchors.end() ? 0 : target->second, help.text);
+}
+
+void Win32HelpWindow::setText(const std::string& utf8) {
+    // The rich edit control ends a paragraph with CR, one character, as the text's LF; a plain
+    // edit box breaks lines only at CR LF.
+    std::wstring text;
+    for (const wchar_t c : win32::toWideLossy(utf8)) {
+        if (c != L'\n')
+            text += c;
+        else
+            text += m_rich ? L"\r" : L"\r\n";
+    }
+    if (m_rich) {
+        // Replaces the text and drops the last file's formatting: the new text starts plain.
+        SETTEXTEX replace{ST_DEFAULT, 1200};  // 1200: UTF-16
+        SendMessageW(m_text, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&replace),
+                     reinterpret_cast<LPARAM>(text.c_str()));
+    } else {
+        SetWindowTextW(m_text, text.c_str());
+    }
+}
+
+void Win32HelpWindow::setHeadingFormat(const HelpText::Heading& heading, const std::string& text) {
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_SIZE;
+    format.dwEffects = CFE_BOLD;
+    const int growth = heading.level <= 2 ? kHeadingGrowth[heading.level - 1] : 0;
+    format.yHeight = (m_fontPoints + growth) * 20;
+    CHARRANGE range{charIndex(text, heading.offset),
+                    charIndex(text, heading.offset + heading.length)};
+    SendMessageW(m_text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(m_text, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+// Puts the line holding `byteOffset` of the text at the top, with the caret there.
+void Win32HelpWindow::scrollTo(std::size_t byteOffset, const std::string& text) {
+    LONG index = charIndex(text, byteOffset);
+    if (!m_rich)
+        index += static_cast<LONG>(std::count(text.begin(), text.begin() + byteOffset, '\n'));
+    SendMessageW(m_text, EM_SETSEL, static_cast<WPARAM>(index), index);
+    if (m_rich) {
+        // Lines differ in height (the headings are larger): scroll by pixels.
+        POINT scrolled{}, at{};
+        SendMessageW(m_text, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+        SendMessageW(m_text, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), index);
+        POINT target{0, scrolled.y + at.y};
+        SendMessageW(m_text, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&target));
+    } else {
+        const auto line = static_cast<LONG>(SendMessageW(m_text, EM_LINEFROMCHAR, index, 0));
+        const auto first = static_cast<LONG>(SendMessageW(m_text, EM_GETFIRSTVISIBLELINE, 0, 0));
+        SendMessageW(m_text, EM_LINESCROLL, 0, line - first);
+    }
+}
+
+LRESULT CALLBACK Win32HelpWindow::windowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        self =
+            static_cast<Win32HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return self->handle(window, message, wParam, lParam);
+}
+
+LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            if (m_text) fitText();
+            return 0;
+        case WM_SETFOCUS:
+            if (m_text) SetFocus(m_text);
+            return 0;
+        case WM_CLOSE:
+            // Hidden, not destroyed: the next Help > How To... shows it again.
+            ShowWindow(window, SW_HIDE);
+            return 0;
+        case WM_DPICHANGED: {
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                         suggested.right - suggested.left, suggested.bottom - suggested.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            if (m_text) {
+                makeFont(HIWORD(wParam));
+                fitText();
+            }
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+            // A read-only edit box would be grey: text to read is on the window colour.
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        case WM_NCDESTROY:
+            (void)m_window.release();
+            m_text = nullptr;
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace tollvane
