@@ -31,8 +31,8 @@ add_library(tollvane_win32 STATIC
   platform/win32/win32_single_instance.cpp
 )
 target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)
-target_link_libraries(tollvane_win32 PUBLIC tollvane_core comctl32 gdi32 msimg32 uxtheme oleacc
-                      ole32 PRIVATE tollvane_warnings)
+target_link_libraries(tollvane_win32 PUBLIC tollvane_core tollvane_win32_links comctl32 gdi32
+                      msimg32 uxtheme oleacc ole32 PRIVATE tollvane_warnings)
 
 # The icon from the program's artwork, its version and its manifest.
 set(TOLLVANE_ICO ${CMAKE_CURRENT_BINARY_DIR}/tollvane.ico)

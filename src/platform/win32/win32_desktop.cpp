@@ -6,6 +6,7 @@
 
 #include "app/second_start.h"
 #include "windows/form.h"
+#include "windows/form1.h"
 
 namespace tollvane::win32 {
 
@@ -35,24 +36,6 @@ HICON loadIcon(int size) {
                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-// Until the help window and the shop window of Windows are part of the program.
-class HelpNotBuilt : public HelpViewer {
-public:
-    explicit HelpNotBuilt(MessageBox& messages) : m_messages(messages) {}
-    void showHelp(const std::string& helpFile, int, const std::string&) override {
-        m_messages.show("The help window is not part of this build.\n" + helpFile, "Tollvane Help");
-    }
-
-private:
-    MessageBox& m_messages;
-};
-
-class ShopNotBuilt : public Browser {
-public:
-    Status show() override { return Status::failure("The shop window is not part of this build."); }
-    Status navigate(const std::string&) override { return Status::failure("not built"); }
-};
-
 Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
               FileSystem& files, HelpViewer& help, Browser& browser) {
     return {clock, tone, settings, messages, files, help, browser};
@@ -72,13 +55,17 @@ Desktop::Desktop(Options options)
       m_tone(m_options.tone ? *m_options.tone : m_beep),
       m_ringTone(m_tone),
       m_messageBoxes([this] { return messageOwner(); }, [this](bool open) { modalLoop(open); }),
-      m_help(m_options.help ? nullptr : std::make_unique<HelpNotBuilt>(messages())),
-      m_browser(m_options.browser ? nullptr : std::make_unique<ShopNotBuilt>()),
+      m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
+      m_shop(m_options.browser
+                 ? nullptr
+                 : std::make_unique<Win32ShopWindow>(
+                       Form1::designLayout(),
+                       [this] { dispatch([this] { m_program.ShopWindowClosed(); }); })),
       m_program(portsOf(m_options.clock ? *m_options.clock : m_clock, m_ringTone,
                         m_options.settings ? *m_options.settings : m_registry, messages(),
                         m_options.files ? *m_options.files : m_files,
                         m_options.help ? *m_options.help : *m_help,
-                        m_options.browser ? *m_options.browser : *m_browser)),
+                        m_options.browser ? *m_options.browser : *m_shop)),
       m_scheduler(m_program, *this, m_ringTone),
       m_wallTimer(makeTimer()),
       m_steadyTimer(makeTimer()) {
@@ -106,7 +93,7 @@ Desktop::Desktop(Options options)
 
 Desktop::~Desktop() {
     m_views.clear();
-    m_browser.reset();
+    m_shop.reset();
     m_help.reset();
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
@@ -288,6 +275,7 @@ HWND Desktop::messageOwner() const {
 
 bool Desktop::pump(MSG& message) {
     if (message.message == WM_QUIT) return false;
+    if (m_shop && m_shop->preTranslateMessage(message)) return true;
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root) {
         for (const auto& [form, v] : m_views) {

@@ -17,6 +17,8 @@
 #include "app/program.h"
 #include "app/scheduler.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/help_window.h"
+#include "platform/win32/shop_window.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
@@ -37,7 +39,7 @@ public:
         SettingsStore* settings = nullptr;
         FileSystem* files = nullptr;
         HelpViewer* help = nullptr;
-        Browser* browser = nullptr;
+        Browser* browser = nullptr;  // the shop window
     };
 
     Desktop();
@@ -97,8 +99,8 @@ private:
     Win32SettingsStore m_registry;
     Win32FileSystem m_files;
     MessageBoxWindow m_messageBoxes;
-    std::unique_ptr<HelpViewer> m_help;
-    std::unique_ptr<Browser> m_browser;
+    std::unique_ptr<Win32HelpWindow> m_help;
+    std::unique_ptr<Win32ShopWindow> m_shop;
     HWND m_hwnd = nullptr;
     Program m_program;
     Scheduler m_scheduler;

@@ -1,7 +1,8 @@
 // Drives a running tollvane.exe from outside, as a user's clicks and keys and the session would:
 // tollvane_drive.exe COMMAND WINDOW [ARGS]. WINDOW is a window of the program by its name
-// (frmAlarmClock, frmclock, frmAbout). Prints what it reads; exits 1 when a window or control is
-// not found or a wait runs out.
+// (frmAlarmClock, frmclock, frmAbout), or any other window by its class (TollvaneHelpWindow,
+// TollvaneShopWindow) for the commands that need no control. Prints what it reads; exits 1 when a
+// window or control is not found or a wait runs out.
 //
 //   shown WINDOW [MS]           waits until the window is shown
 //   hidden WINDOW [MS]          waits until it is hidden or gone
@@ -11,6 +12,7 @@
 //   click WINDOW CONTROL        clicks the control
 //   menu WINDOW ITEM            chooses a menu item
 //   close WINDOW                the window's close box
+//   title WINDOW                prints the window's title
 //   rect WINDOW                 prints the window's left, top, width and height on the screen
 //   client WINDOW               prints the client area's width and height
 //   move WINDOW X Y             moves the window
@@ -40,10 +42,6 @@ const WindowLayout* layoutOf(const std::string& window) {
     return nullptr;
 }
 
-HWND find(const WindowLayout& layout) {
-    return FindWindowW(win32::FormWindow::className(layout).c_str(), nullptr);
-}
-
 int fail(const std::string& why) {
     std::fprintf(stderr, "tollvane_drive: %s\n", why.c_str());
     return 1;
@@ -62,10 +60,10 @@ std::wstring controlText(HWND control) {
     return text;
 }
 
-bool waitFor(const WindowLayout& layout, bool shown, unsigned ms) {
+bool waitFor(const std::wstring& windowClass, bool shown, unsigned ms) {
     const unsigned long long deadline = GetTickCount64() + ms;
     for (;;) {
-        HWND w = find(layout);
+        HWND w = FindWindowW(windowClass.c_str(), nullptr);
         if (shown == (w && IsWindowVisible(w))) return true;
         if (GetTickCount64() >= deadline) return false;
         Sleep(20);
@@ -96,13 +94,14 @@ int main(int argc, char** argv) {
     }
     if (argc < 3) return fail("which window?");
     const WindowLayout* layout = layoutOf(argv[2]);
-    if (!layout) return fail(std::string("no window named ") + argv[2]);
+    const std::wstring windowClass =
+        layout ? win32::FormWindow::className(*layout) : win32::toWideLossy(argv[2]);
     const std::string arg = argc > 3 ? argv[3] : "";
     const unsigned wait = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 10000;
-    if (command == "shown") return waitFor(*layout, true, wait) ? 0 : fail("not shown");
-    if (command == "hidden") return waitFor(*layout, false, wait) ? 0 : fail("still shown");
+    if (command == "shown") return waitFor(windowClass, true, wait) ? 0 : fail("not shown");
+    if (command == "hidden") return waitFor(windowClass, false, wait) ? 0 : fail("still shown");
 
-    HWND window = find(*layout);
+    HWND window = FindWindowW(windowClass.c_str(), nullptr);
     if (!window) return fail(std::string(argv[2]) + " is not there");
     if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : fail("close");
     if (command == "rect") {
@@ -122,6 +121,11 @@ int main(int argc, char** argv) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    if (command == "title") {
+        std::printf("%s\n", win32::toUtf8(win32::windowText(window)).c_str());
+        return 0;
+    }
+    if (!layout) return fail(std::string("no window named ") + argv[2]);
     if (command == "menu") {
         const win32::MenuBar menus(layout->menus, 1000);
         const int id = menus.command(arg);

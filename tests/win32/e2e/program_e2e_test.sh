@@ -98,6 +98,22 @@ shot frmAbout about
 d click frmAbout cmdOK
 d hidden frmAbout 5000 || fail "OK did not close About"
 
+echo "Help > How To... shows the help's text in a window of the program"
+d menu frmAlarmClock MnuHow
+d shown TollvaneHelpWindow 10000 || fail "the help window did not show"
+[ "$(d title TollvaneHelpWindow)" = "Tollvane Help" ] || fail "help title '$(d title TollvaneHelpWindow)'"
+d move TollvaneHelpWindow 640 20 2>/dev/null || true
+sleep 0.5
+shot TollvaneHelpWindow help
+d close TollvaneHelpWindow
+
+echo "the shop button opens the shop window"
+d click frmAlarmClock Command1
+d shown TollvaneShopWindow 10000 || fail "the shop window did not show"
+[ "$(d title TollvaneShopWindow)" = "Tinkerbox" ] || fail "shop title '$(d title TollvaneShopWindow)'"
+d close TollvaneShopWindow
+d hidden TollvaneShopWindow 5000 || fail "the shop window stayed"
+
 echo "File > Exit saves the seven values"
 d menu frmAlarmClock MnuExit
 wait "$started" || fail "the program did not end cleanly"
