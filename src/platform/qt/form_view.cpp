@@ -3,6 +3,7 @@
 #include "platform/qt/display_box.h"
 #include "platform/qt/month_view.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/wayland_frame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -158,6 +159,9 @@ void FormView::build() {
     if (!l.taskbarButton) flags |= Qt::Tool;
     if (l.border == Border::FixedDialog) flags |= Qt::MSWindowsFixedSizeDialogHint;
     setWindowFlags(flags);
+    // Where the program draws the window's frame itself, the frame lies in the contents margins.
+    WaylandFrame::addWhereWanted(*this);
+    const QMargins frame = contentsMargins();
 
     m_canvas = new Canvas(*this);
     m_canvas->setObjectName(QStringLiteral("client"));
@@ -172,13 +176,15 @@ void FormView::build() {
     const int menuHeight =
         menuBar()->isVisible() || !l.menus.empty() ? menuBar()->sizeHint().height() : 0;
     if (l.border == Border::Sizable) {
-        resize(client.width(), client.height() + menuHeight);
+        resize(client.width() + frame.left() + frame.right(),
+               client.height() + menuHeight + frame.top() + frame.bottom());
     } else {
         applyWidth();
     }
     if (l.position) {
         // The client area's top-left corner is placed; the menu bar lies above it.
-        const QPoint topLeft(px(l.position->x), px(l.position->y) - menuHeight);
+        const QPoint topLeft(px(l.position->x) - frame.left(),
+                             px(l.position->y) - menuHeight - frame.top());
         setGeometry(QRect(topLeft, size()));
     }
 }
@@ -383,7 +389,9 @@ void FormView::applyWidth() {
     // The model's width is the outer width, both borders included; the height never changes.
     const int clientWidth = px(m_model.Width - 2 * l.borderWidth);
     const int menuHeight = l.menus.empty() ? 0 : menuBar()->sizeHint().height();
-    setFixedSize(clientWidth, px(l.clientHeight) + menuHeight);
+    const QMargins frame = contentsMargins();
+    setFixedSize(clientWidth + frame.left() + frame.right(),
+                 px(l.clientHeight) + menuHeight + frame.top() + frame.bottom());
 }
 
 void FormView::mirror() {
