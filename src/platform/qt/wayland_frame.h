@@ -37,7 +37,7 @@ public:
     static WaylandFrame* of(const QWidget& window);
 
     // The title bar's buttons; nullptr where the window has none of the kind. The maximize button
-    // shows only while the window can be resized.
+    // shows only while the window can be resized (looked at as the window is shown or resized).
     QAbstractButton* minimizeButton() const { return m_minimize; }
     QAbstractButton* maximizeButton() const { return m_maximize; }
     QAbstractButton* closeButton() const { return m_close; }
