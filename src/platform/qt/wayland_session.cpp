@@ -165,7 +165,7 @@ bool drawsOwnFrames() {
 }
 
 QString activationTokenForHandOver() {
-    const QString launched = qEnvironmentVariable(kLaunchToken);
+    QString launched = qEnvironmentVariable(kLaunchToken);
     qunsetenv(kLaunchToken);
     if (!onWayland()) return {};
     if (isActivationToken(launched)) return launched;
