@@ -71,20 +71,24 @@ protected:
         p.setFont(font);
         p.setPen(w.palette().color(w.isActiveWindow() ? QPalette::Active : QPalette::Inactive,
                                    QPalette::WindowText));
-        // The title is centred on the window; where the buttons leave too little room it is cut
-        // off at its end.
+        // The title is centred on the window where it fits so, else set between the icon and
+        // the buttons, and cut off at its end only where it does not fit there either.
         const int left = kBorder + kIconSize + 8;
         int right = width() - kBorder - 2;
         for (const QObject* child : children()) {
             if (const auto* b = qobject_cast<const QToolButton*>(child); b && b->isVisible())
                 right = std::min(right, b->x() - 4);
         }
-        const int half = std::min(width() / 2 - left, right - width() / 2);
-        const QRect titleRect(width() / 2 - half, kBorder, 2 * std::max(half, 0),
-                              height() - kBorder);
-        const QString title =
-            p.fontMetrics().elidedText(w.windowTitle(), Qt::ElideRight, titleRect.width());
-        p.drawText(titleRect, Qt::AlignCenter, title);
+        const int half = p.fontMetrics().horizontalAdvance(w.windowTitle()) / 2 + 1;
+        if (width() / 2 - half >= left && width() / 2 + half <= right) {
+            p.drawText(QRect(0, kBorder, width(), height() - kBorder), Qt::AlignCenter,
+                       w.windowTitle());
+        } else {
+            const QRect between(left, kBorder, std::max(right - left, 0), height() - kBorder);
+            p.drawText(
+                between, Qt::AlignCenter,
+                p.fontMetrics().elidedText(w.windowTitle(), Qt::ElideRight, between.width()));
+        }
     }
 
     void mousePressEvent(QMouseEvent* event) override {
