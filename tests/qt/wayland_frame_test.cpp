@@ -217,14 +217,6 @@ TEST(WaylandFrameButtons, AddedTwice_OneFrame_MarginsOnce) {
                                                  WaylandFrame::kBorder, WaylandFrame::kBorder));
 }
 
-TEST(WaylandFrameButtons, NotWanted_NoFrame_NoMargins) {
-    WaylandFrame::setWanted(false);
-    QWidget window;
-    EXPECT_EQ(WaylandFrame::addWhereWanted(window), nullptr);
-    EXPECT_EQ(WaylandFrame::of(window), nullptr);
-    EXPECT_EQ(window.contentsMargins(), QMargins());
-}
-
 // Off Wayland (here the offscreen platform, as under X11) nothing of it happens: no own frames,
 // no token passed, so a second start sends the plain request as before.
 TEST(WaylandSession, OffWayland_NoOwnFrames_NoToken_TheLaunchersTokenLeavesTheEnvironment) {
