@@ -55,7 +55,7 @@ settings=$XDG_CONFIG_HOME/Tollvane/settings.ini
 start_program() {  # sets app
     "$program" >"$work/tollvane.log" 2>&1 &
     app=$!
-    pids+=($app)
+    pids+=("$app")
 }
 
 # A second start, with the environment assignments given: hands over, ends with status 0, and
@@ -105,8 +105,9 @@ for _ in $(seq 100); do grep -q 'set_title("Tollvane")' "$work/proto.txt" && bre
 grep -q 'set_title("Tollvane")' "$work/proto.txt" || fail "no window titled Tollvane under Weston"
 sleep 1
 size() { grep -o "set_$1_size([0-9]*, [0-9]*)" "$work/proto.txt" | tail -n 1 | grep -o '[0-9]*, [0-9]*'; }
-[ -n "$(size min)" ] && [ "$(size min)" = "$(size max)" ] ||
+if [ -z "$(size min)" ] || [ "$(size min)" != "$(size max)" ]; then
     fail "the main window is not fixed in size: min $(size min), max $(size max)"
+fi
 width=$(size min | cut -d, -f1)
 [ "$width" -gt "$client_width" ] ||
     fail "the window is $width pixels wide: no frame around the $client_width of its client area"
