@@ -46,20 +46,18 @@ protected:
     int menuHeight(FormView& v) { return v.menuBar()->sizeHint().height(); }
 };
 
-TEST_F(Framed, MainWindow_MinimizeAndClose_NoMaximize_FixedSize) {
+TEST_F(Framed, MainWindow_MinimizeAndClose_NoMaximize_ClientAtDesignSizeInBothWidths) {
     start();
-    WaylandFrame* frame = WaylandFrame::of(mainView());
+    FormView& v = mainView();
+    WaylandFrame* frame = WaylandFrame::of(v);
     ASSERT_NE(frame, nullptr);
     EXPECT_NE(frame->minimizeButton(), nullptr);
     EXPECT_NE(frame->closeButton(), nullptr);
     EXPECT_EQ(frame->maximizeButton(), nullptr);
     EXPECT_FALSE(frame->resizable());
-    EXPECT_EQ(mainView().minimumSize(), mainView().maximumSize());
-}
-
-TEST_F(Framed, MainWindow_ClientAreaKeepsItsDesignSize_InsideTheFrame_InBothWidths) {
-    start();
-    FormView& v = mainView();
+    // The frame's buttons are the mouse's: the keyboard focus starts at the alarm box as ever.
+    EXPECT_EQ(frame->closeButton()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(v.focusWidget(), widget("TxtTime"));
     EXPECT_EQ(v.clientSize(), QSize(231, 336));
     EXPECT_EQ(v.size(), QSize(231 + kSides, 336 + menuHeight(v) + kTopAndBottom));
     // The client area lies below the title bar and the menu bar, inside the side borders.
@@ -69,19 +67,9 @@ TEST_F(Framed, MainWindow_ClientAreaKeepsItsDesignSize_InsideTheFrame_InBothWidt
     EXPECT_EQ(v.clientSize(), QSize(569, 336));
     EXPECT_EQ(v.size(), QSize(569 + kSides, 336 + menuHeight(v) + kTopAndBottom));
     EXPECT_EQ(v.minimumSize(), v.maximumSize());
+    EXPECT_EQ(frame->titleBar()->width(), v.width());    // the frame follows the width
     QTest::mouseClick(widget("CmdIn"), Qt::LeftButton);  // "<<<"
     EXPECT_EQ(v.clientSize(), QSize(231, 336));
-    // The frame's pieces follow the window's width.
-    EXPECT_EQ(WaylandFrame::of(v)->titleBar()->width(), v.width());
-}
-
-TEST_F(Framed, MainWindow_FrameButtonsTakeNoFocus_TheTabOrderStartsAtTheAlarmBox) {
-    start();
-    WaylandFrame* frame = WaylandFrame::of(mainView());
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->closeButton()->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(frame->minimizeButton()->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(mainView().focusWidget(), widget("TxtTime"));
 }
 
 TEST_F(Framed, MainWindow_CloseButton_RunsTheExitSequence) {
