@@ -8,10 +8,15 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-webengine-dev
   libpulse-dev libgtest-dev libgmock-dev googletest
+  # Wayland: the client library, the xdg-activation protocol, Qt's native interface headers
+  libwayland-dev wayland-protocols qt6-base-private-dev
   # fonts the windows use: a Comic Sans relative and an Arial-metric sans
   fonts-comic-neue fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
   xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
+  # the program under headless Wayland compositors: Qt's Wayland platform, Weston (no frames of its
+  # own, no activation) and sway (frames and xdg-activation), their screenshot tools
+  qt6-wayland weston sway grim
   # the monkey's own D-Bus session and accessibility bus
   dbus dbus-bin at-spi2-core
   # the desktop files, the icons and the Debian package

@@ -11,6 +11,7 @@
 #include "platform/qt/end_signals.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/single_instance.h"
+#include "platform/qt/wayland_session.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void warn(const QString& text) {
 
 int main(int argc, char* argv[]) {
     tollvane::prepareDisplayConnection();
+    tollvane::prepareWaylandSession();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tollvane"));
     // The desktop matches the windows to the menu entry tollvane.desktop by this name.
@@ -35,6 +37,7 @@ int main(int argc, char* argv[]) {
     // One alarm clock per user: two would both ring, and the one that ends last would overwrite
     // what the other saved.
     tollvane::SingleInstance instance;
+    instance.setActivationTokenSource(tollvane::activationTokenForHandOver);
     switch (instance.claim()) {
         case tollvane::SingleInstance::Claim::HandedOver:
             return 0;
@@ -54,7 +57,7 @@ int main(int argc, char* argv[]) {
         &desktop, &tollvane::Desktop::ended, &app, [] { QApplication::exit(0); },
         Qt::QueuedConnection);
     QObject::connect(&instance, &tollvane::SingleInstance::secondStart, &desktop,
-                     [&desktop] { desktop.secondStart(); });
+                     &tollvane::Desktop::secondStart);
     // Asked to end from outside (`kill`, or the session as the user logs out): the program ends as
     // File > Exit ends it, saving what the user left in the window.
     tollvane::EndSignals endSignals([&desktop] { desktop.endFromOutside(); });

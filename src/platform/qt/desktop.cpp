@@ -9,7 +9,9 @@
 #include "app/second_start.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/second_timer.h"
+#include "platform/qt/wayland_session.h"
 #include "windows/form.h"
+#include "windows/frm_alarm_clock.h"
 #include "windows/layout.h"
 #if defined(TOLLVANE_HAVE_PULSE)
 #include "platform/pulse/pulse_tone.h"
@@ -112,8 +114,12 @@ void Desktop::start() {
     dispatch([this] { m_program.Start(); });
 }
 
-void Desktop::secondStart() {
+void Desktop::secondStart(const QString& activationToken) {
     dispatch([this] { showFullViewForSecondStart(m_program); });
+    // As an event of its own, so that it follows the full view even when a ring holds both.
+    dispatch([this, activationToken] {
+        if (FormView* full = view(m_program.frmAlarmClock())) bringToFront(*full, activationToken);
+    });
 }
 
 void Desktop::endFromOutside() {

@@ -49,8 +49,9 @@ public:
     // Loads the main window (its load sequence runs) and shows it.
     void start();
     void dispatch(const std::function<void()>& handler);
-    // The program was started again: the running one brings its full view to the front.
-    void secondStart();
+    // The program was started again: the running one brings its full view to the front, on Wayland
+    // with the activation token that the second start passed (see wayland_session.h).
+    void secondStart(const QString& activationToken = {});
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
     // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();

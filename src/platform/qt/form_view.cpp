@@ -10,6 +10,7 @@
 
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/qt_theme.h"
+#include "platform/qt/wayland_frame.h"
 #include "platform/qt/widget_factory.h"
 #include "platform/qt/window_geometry.h"
 #include "windows/geometry.h"
@@ -74,6 +75,8 @@ void FormView::build() {
     if (!l.taskbarButton) flags |= Qt::Tool;
     if (l.border == Border::FixedDialog) flags |= Qt::MSWindowsFixedSizeDialogHint;
     setWindowFlags(flags);
+    // Where the program draws the window's frame itself, the frame lies in the contents margins.
+    WaylandFrame::addWhereWanted(*this);
 
     m_canvas = new Canvas(*this);
     m_canvas->setObjectName(QStringLiteral("client"));
@@ -96,13 +99,16 @@ void FormView::build() {
         }
     }
     applyTabOrder();
-    applyClientSize(*this, m_model, m_dpi, menuHeight());
+    applyClientSize(*this, m_model, m_dpi, inside());
     m_appliedWidth = m_model.Width;
-    placeWindow(*this, l, m_dpi, menuHeight());
+    placeWindow(*this, l, m_dpi, inside());
 }
 
-int FormView::menuHeight() const {
-    return m_model.layout().menus.empty() ? 0 : menuBar()->sizeHint().height();
+// The menu bar, and the frame where the program draws one, around the client area.
+FrameInsets FormView::inside() const {
+    const QMargins frame = contentsMargins();
+    const int menuHeight = m_model.layout().menus.empty() ? 0 : menuBar()->sizeHint().height();
+    return {frame.left(), frame.top() + menuHeight, frame.right(), frame.bottom()};
 }
 
 void FormView::applyTabOrder() {
@@ -123,7 +129,7 @@ void FormView::applyTabOrder() {
 void FormView::applyWidth() {
     if (m_model.layout().border == Border::Sizable || m_appliedWidth == m_model.Width) return;
     m_appliedWidth = m_model.Width;
-    applyClientSize(*this, m_model, m_dpi, menuHeight());
+    applyClientSize(*this, m_model, m_dpi, inside());
 }
 
 void FormView::mirror() {

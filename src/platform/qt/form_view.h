@@ -13,6 +13,7 @@
 
 #include "platform/qt/control_binding.h"
 #include "windows/form.h"
+#include "windows/geometry.h"
 
 namespace tollvane {
 
@@ -42,7 +43,7 @@ private:
     void build();
     void applyTabOrder();
     void applyWidth();
-    int menuHeight() const;
+    FrameInsets inside() const;
 
     Form& m_model;
     Dispatch m_dispatch;

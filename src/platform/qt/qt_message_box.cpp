@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "platform/qt/wayland_frame.h"
+
 namespace tollvane {
 
 void QtMessageBox::show(const std::string& text, const std::string& title) {
@@ -15,6 +17,7 @@ void QtMessageBox::show(const std::string& text, const std::string& title) {
         new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(title),
                         QString::fromStdString(text), QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("MessageBox"));
+    WaylandFrame::addWhereWanted(*box);
     box->exec();
     delete box.data();
 }

@@ -7,13 +7,28 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include "platform/qt/wayland_session.h"
+
 namespace tollvane {
 
 namespace {
 
 constexpr QByteArrayView kShowRequest = "show\n";
+constexpr QByteArrayView kShowWithToken = "show ";
 constexpr QByteArrayView kShowAnswer = "ok\n";
 constexpr int kRetryMs = 50;
+constexpr qint64 kLongestRequest = 300;  // "show ", a token of 255 characters, the line's end
+
+// The token of a well-formed request, in `token`; false for anything that is not a request.
+bool parseRequest(const QByteArray& line, QString& token) {
+    token.clear();
+    if (line == kShowRequest.toByteArray()) return true;
+    if (!line.startsWith(kShowWithToken.toByteArray()) || !line.endsWith('\n')) return false;
+    const QString given = QString::fromLatin1(line.sliced(kShowWithToken.size()).chopped(1));
+    // An ill-formed token is dropped: the program still comes up, without it.
+    if (isActivationToken(given)) token = given;
+    return true;
+}
 
 QString folderOrDefault(QString folder) {
     if (folder.isEmpty()) folder = SingleInstance::defaultFolder();
@@ -69,6 +84,8 @@ SingleInstance::Claim SingleInstance::claim(int waitMs) {
         return Claim::Unguarded;
     }
     const QDeadlineTimer deadline(waitMs);
+    QString token;
+    bool tokenAsked = false;
     for (;;) {
         // tryLock() takes over a lock whose process has ended (killed, or crashed).
         if (m_lock.tryLock(0)) {
@@ -86,9 +103,19 @@ SingleInstance::Claim SingleInstance::claim(int waitMs) {
             m_error = QStringLiteral("cannot use the lock file %1").arg(lockPath());
             return Claim::Unguarded;
         }
+        if (!tokenAsked) {
+            tokenAsked = true;
+            if (m_tokenSource) token = m_tokenSource();
+            if (!isActivationToken(token)) token.clear();
+        }
         // The holder may have the lock and not yet listen: ask again until the deadline.
         const int left = static_cast<int>(deadline.remainingTime());
-        if (askRunning(qMax(left, kRetryMs))) return Claim::HandedOver;
+        const Answer answer = askRunning(qMax(left, kRetryMs), token);
+        if (answer == Answer::Taken) return Claim::HandedOver;
+        if (answer == Answer::CutOff && !token.isEmpty()) {
+            token.clear();  // a program that knows only the plain request: ask it that at once
+            continue;
+        }
         if (deadline.hasExpired()) {
             m_error = QStringLiteral("Tollvane is running (process %1) but does not answer on %2")
                           .arg(holderPid())
@@ -99,20 +126,25 @@ SingleInstance::Claim SingleInstance::claim(int waitMs) {
     }
 }
 
-bool SingleInstance::askRunning(int timeoutMs) {
+SingleInstance::Answer SingleInstance::askRunning(int timeoutMs, const QString& token) {
     QLocalSocket socket;
     socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(qMin(timeoutMs, 1000))) return false;
-    socket.write(kShowRequest.data(), kShowRequest.size());
-    if (!socket.waitForBytesWritten(timeoutMs)) return false;
+    if (!socket.waitForConnected(qMin(timeoutMs, 1000))) return Answer::None;
+    const QByteArray request = token.isEmpty()
+                                   ? kShowRequest.toByteArray()
+                                   : kShowWithToken.toByteArray() + token.toLatin1() + '\n';
+    socket.write(request);
+    if (!socket.waitForBytesWritten(timeoutMs)) return Answer::None;
     // The answer comes once the request has been taken; a program busy ringing answers all the
     // same, since the ring keeps its events going.
     QByteArray reply;
     while (!reply.contains('\n')) {
-        if (!socket.waitForReadyRead(timeoutMs)) return false;
+        if (!socket.waitForReadyRead(timeoutMs)) {
+            return socket.state() == QLocalSocket::UnconnectedState ? Answer::CutOff : Answer::None;
+        }
         reply += socket.readAll();
     }
-    return reply == kShowAnswer.toByteArray();
+    return reply == kShowAnswer.toByteArray() ? Answer::Taken : Answer::None;
 }
 
 void SingleInstance::answer() {
@@ -120,17 +152,18 @@ void SingleInstance::answer() {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 64) socket->abort();  // not one of ours
+                if (socket->bytesAvailable() > kLongestRequest) socket->abort();  // not one of ours
                 return;
             }
-            const QByteArray line = socket->readLine(64);
-            if (line != kShowRequest.toByteArray()) {
+            const QByteArray line = socket->readLine(kLongestRequest + 1);
+            QString token;
+            if (!parseRequest(line, token)) {
                 socket->abort();
                 return;
             }
             socket->write(kShowAnswer.data(), kShowAnswer.size());
             socket->flush();
-            emit secondStart();
+            emit secondStart(token);
         });
     }
 }

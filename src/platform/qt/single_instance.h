@@ -3,11 +3,17 @@
 // both in the user's runtime folder; a later start finds the lock taken, tells the running program
 // over the socket to come to the front, and ends. The lock names the process that holds it, so
 // the lock of a killed program is taken over by the next start, and its socket file replaced.
+//
+// The request is one line, "show", followed on a Wayland desktop by a blank and the activation
+// token that lets the running program take the focus. A running program of an earlier version
+// knows only the plain "show" and cuts off anything else: then the request is sent again without
+// the token.
 
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace tollvane {
 
@@ -30,6 +36,11 @@ public:
     // Takes the program's place, or hands over to the process that has it. Waits at most
     // `waitMs` for a running program that is still starting (or busy) to answer.
     Claim claim(int waitMs = 5000);
+    // Where a hand-over gets the activation token it passes on; asked once, and only when another
+    // program runs. Without it, or when it gives an empty or ill-formed token, none is passed.
+    void setActivationTokenSource(std::function<QString()> source) {
+        m_tokenSource = std::move(source);
+    }
 
     // The user's runtime folder ($XDG_RUNTIME_DIR, or Qt's private fallback), or empty.
     static QString defaultFolder();
@@ -41,11 +52,12 @@ public:
     qint64 holderPid() const;
 
 signals:
-    // A later start asked this one to come to the front.
-    void secondStart();
+    // A later start asked this one to come to the front, passing `activationToken` (empty: none).
+    void secondStart(const QString& activationToken);
 
 private:
-    bool askRunning(int timeoutMs);
+    enum class Answer { Taken, CutOff, None };
+    Answer askRunning(int timeoutMs, const QString& token);
     void answer();
 
     QString m_folder;
@@ -53,6 +65,7 @@ private:
     QLockFile m_lock;
     QLocalServer m_server;
     QString m_error;
+    std::function<QString()> m_tokenSource;
 };
 
 }  // namespace tollvane

@@ -4,9 +4,10 @@
 
 namespace tollvane {
 
-void applyClientSize(QWidget& window, const Form& model, double dpi, int menuHeight) {
+void applyClientSize(QWidget& window, const Form& model, double dpi, const FrameInsets& inside) {
     const PixelSize client = clientSize(model, dpi);
-    const QSize size(client.width, client.height + menuHeight);
+    const QSize size(client.width + inside.left + inside.right,
+                     client.height + inside.top + inside.bottom);
     if (model.layout().border == Border::Sizable) {
         window.resize(size);
     } else {
@@ -14,11 +15,13 @@ void applyClientSize(QWidget& window, const Form& model, double dpi, int menuHei
     }
 }
 
-void placeWindow(QWidget& window, const WindowLayout& layout, double dpi, int menuHeight) {
+void placeWindow(QWidget& window, const WindowLayout& layout, double dpi,
+                 const FrameInsets& inside) {
     const auto origin = clientOrigin(layout, dpi);
     if (!origin) return;
-    const PixelRect outer = outerRect(*origin, {window.width(), window.height() - menuHeight},
-                                      FrameInsets{0, menuHeight, 0, 0});
+    const PixelSize client{window.width() - inside.left - inside.right,
+                           window.height() - inside.top - inside.bottom};
+    const PixelRect outer = outerRect(*origin, client, inside);
     window.setGeometry(outer.left, outer.top, outer.width, outer.height);
 }
 
