@@ -94,6 +94,7 @@ TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     frmAlarmClock& w = d.start();
     typeAlarm(d, {"19:30", "800", "200", ""});
     setDate(w, " 2026", " 12", " 24");
+    const int writesBefore = d.settings.writes;
     if (std::string(GetParam()) == "close") {
         d.close(w);
     } else {
@@ -105,6 +106,8 @@ TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic2), "200");
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic3), "");
     expectStoredDate(d.settings, " 2026", " 12", " 24");
+    // All seven in one write, so an end cut short leaves all old or all new.
+    EXPECT_EQ(d.settings.writes, writesBefore + 1);
     EXPECT_TRUE(d.messages.shown.empty());
     // Nothing runs after the end.
     const int ticks = d.ticks;
@@ -129,7 +132,8 @@ TEST(ExitSequence, StoreCannotBeWritten_MessageNamesItAndProgramStillEnds) {
     d.click(w, "MnuExit");
     ASSERT_EQ(d.messages.shown.size(), 1u);
     expectMessage(d.messages.shown[0], "Error", {"memory", "disk full"});
-    EXPECT_EQ(d.settings.writes, 7);  // every value was tried
+    EXPECT_EQ(d.settings.writes, 1);  // one write for the seven, which failed as a whole
+    EXPECT_FALSE(d.settings.has(keys::kApp, keys::kLastSettings, keys::kTimeAlarm));
     EXPECT_TRUE(d.program.ended());
 }
 
