@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "desktop_fixture.h"
+#include "platform/qt/session_client.h"
 
 namespace tollvane::testing {
 namespace {
@@ -51,6 +52,35 @@ TEST_F(EndFromOutside, WhileAMessageBoxIsOpen_SavesAndEnds) {
               QStringLiteral("440"));
     EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic3").toString(),
               QStringLiteral("1"));
+}
+
+// The session manager's "die" reaches the program as the toolkit's request to quit. With the main
+// window hidden behind the clock-only view the toolkit would end the event loop without the exit
+// sequence; the program runs its own end instead, and saves.
+TEST_F(EndFromOutside, SessionEndsWithOnlyTheClockWindowShown_ExitSequenceRunsAndSaves) {
+    start();
+    SessionClient session(*desktop);
+    desktop->dispatch([&] { main().MnuClock_Click(); });
+    ASSERT_FALSE(main().Visible);
+    main().txtdura1.Text = "250";
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_TRUE(desktop->program().ended());
+    QSettings saved(options().settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic2").toString(),
+              QStringLiteral("250"));
+}
+
+// A checkpoint of the session saves and leaves every window as it was.
+TEST_F(EndFromOutside, SessionCheckpoint_SavesAndTheProgramGoesOn) {
+    start();
+    main().txtfreq1.Text = "523";
+    ASSERT_TRUE(desktop->sessionCheckpoint());
+    EXPECT_FALSE(desktop->program().ended());
+    EXPECT_TRUE(mainView().isVisible());
+    QSettings saved(options().settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic").toString(),
+              QStringLiteral("523"));
 }
 
 }  // namespace

@@ -54,6 +54,9 @@ public:
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
     // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();
+    // The session saves itself: the values the exit sequence saves are saved now, at once, even
+    // during a ring, and the program goes on.
+    Status sessionCheckpoint() { return m_program.SessionCheckpoint(); }
 
     Program& program() { return m_program; }
     FormView* view(const Form& window) const;
