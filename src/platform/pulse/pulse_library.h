@@ -52,5 +52,8 @@ struct PulseLibrary {
 // The library's functions, opened on the first call (from any thread) and kept for the life of
 // the program; null when the library or one of its functions is missing.
 const PulseLibrary* pulseLibrary();
+// Why pulseLibrary() is null ("libpulse.so.0: cannot open shared object file ..."); empty when
+// the library is there.
+const char* pulseLibraryProblem();
 
 }  // namespace tollvane
