@@ -44,7 +44,9 @@ namespace tollvane {
 // clang-format on
 
 struct PulseLibrary {
-#define TOLLVANE_PULSE_MEMBER(name) decltype(&::name) name = nullptr;
+// `name` is a declarator here, which parentheses would turn into something else.
+#define TOLLVANE_PULSE_MEMBER(name) \
+    decltype(&::name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
     TOLLVANE_PULSE_FUNCTIONS(TOLLVANE_PULSE_MEMBER)
 #undef TOLLVANE_PULSE_MEMBER
 };

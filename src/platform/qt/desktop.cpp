@@ -191,7 +191,7 @@ void Desktop::reconcileViews() {
         if (!w->layout().hasView) continue;
         FormView* v = view(*w);
         if (!v && w->Visible) {
-            v = new FormView(*w, [this](std::function<void()> h) { dispatch(h); });
+            v = new FormView(*w, [this](const std::function<void()>& h) { dispatch(h); });
             m_views[w] = v;
         }
         if (v) v->mirror();
