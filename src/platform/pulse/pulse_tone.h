@@ -3,8 +3,8 @@
 // it). Each beep() plays one tone on the default output and returns once the server has played it
 // out. Without a reachable server or its client library, or with a server that stops answering, a
 // beep is silence of the same length and never takes much longer than its duration; play() tells
-// such a failure and why. No Qt here: the program calls beep() from
-// a worker thread while its window waits.
+// such a failure and why. No Qt here: the program calls them from a worker thread while its
+// window waits.
 
 #include <atomic>
 #include <cstdint>

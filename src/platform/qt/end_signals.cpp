@@ -3,7 +3,6 @@
 #include <QSocketNotifier>
 
 #if defined(Q_OS_UNIX)
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
