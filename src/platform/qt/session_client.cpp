@@ -26,8 +26,9 @@ SessionClient::~SessionClient() {
 }
 
 // The session manager's "die" reaches the toolkit as a request to quit the application, which
-// would close the shown windows one by one and, with the main window hidden behind the clock-only
-// view, end the event loop without the exit sequence. The program's own end request runs instead.
+// would close the shown windows one by one: with only the clock-only window shown, closing it
+// brings the main window back, and the program would not end at all. The program's own end
+// request runs instead, as for SIGTERM.
 bool SessionClient::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && event->type() == QEvent::Quit && !m_desktop.program().ended()) {
         m_desktop.endFromOutside();
