@@ -3,13 +3,16 @@
 # CPack, checked by lintian (no error), installed with apt-get, started from /usr/bin under Xvfb
 # with its help found in /usr/share/tollvane and a second start handed over, then purged; the
 # machine is left as it was: no file of the package stays behind.
+# Every failing step is reported by name; none ends the script without a word.
 #   package-test.sh [BUILD_DIR]   (default build/ci)
-set -euo pipefail
+set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/ci}
 [ "$(id -u)" -eq 0 ] || { echo "package-test: needs root (apt-get install)"; exit 1; }
-if dpkg-query -W -f='${Status}' tollvane 2>/dev/null | grep -q "installed"; then
-    echo "package-test: a tollvane package is installed already; not touching it"
+# Any trace of a package of that name (installed, half-installed, its configuration files left).
+state=$(dpkg-query -W -f='${db:Status-Status}' tollvane 2>/dev/null || true)
+if [ -n "$state" ] && [ "$state" != not-installed ]; then
+    echo "package-test: a tollvane package is on this machine already ($state); not touching it"
     exit 1
 fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/tollvane-package.XXXXXX")
@@ -23,12 +26,20 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; tail -n 20 "$work"/*.log 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*"; tail -n 20 "$work"/*.log 2>/dev/null || true; exit 1; }
+# A command that fails where no check of its own reports it still names itself.
+trap 'fail "line $LINENO: $BASH_COMMAND (exit status $?)"' ERR
 
 deb=$(scripts/package.sh "$build" 2>"$work/cpack.log") || fail "cpack failed"
 echo "package: $deb, $(stat -c %s "$deb") bytes, installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log"
+# lintian's status is 1 when it reports errors, which the check below names; above that it could
+# not check the package at all. A clean package prints nothing.
+lintian_status=0
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || lintian_status=$?
+grep -v 'running with root privileges' "$work/lintian.log" || true
+[ "$lintian_status" -le 1 ] || fail "lintian could not check the package (exit status $lintian_status)"
 if grep -q '^E:' "$work/lintian.log"; then fail "lintian reports errors"; fi
+echo "lintian: no errors"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "./$deb" \
     >"$work/apt.log" 2>&1 || fail "apt-get install failed"

@@ -23,6 +23,8 @@ packages=(
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   # the logout test's small session manager
   libsm-dev libice-dev
+  # the time zones, for the days on which the clocks change
+  tzdata
   # tests of the Windows build
   mingw-w64 wine wine64
   # the Windows installer and the portable zip

@@ -10,6 +10,7 @@
 #include "platform/qt/display_connection.h"
 #include "platform/qt/end_signals.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/session_client.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/wayland_session.h"
 
@@ -59,10 +60,10 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &tollvane::SingleInstance::secondStart, &desktop,
                      &tollvane::Desktop::secondStart);
     // Asked to end from outside (`kill`, or the session as the user logs out): the program ends as
-    // File > Exit ends it, saving what the user left in the window.
+    // File > Exit ends it, saving what the user left in the window. The session's checkpoints
+    // only save.
     tollvane::EndSignals endSignals([&desktop] { desktop.endFromOutside(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &desktop,
-                     [&desktop] { desktop.endFromOutside(); });
+    tollvane::SessionClient session(desktop);
     desktop.start();
     return QApplication::exec();
 }

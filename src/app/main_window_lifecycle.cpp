@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/last_settings.h"
 #include "app/program.h"
 #include "app/settings_keys.h"
 #include "windows/frm_alarm_clock.h"
@@ -58,29 +59,26 @@ void frmAlarmClock::MnuExit_Click() {
     SaveAndQuit();
 }
 
-void frmAlarmClock::SaveAndQuit() {
-    SettingsStore& store = app.ports().settings;
-    Status firstFailure;
-    auto save = [&](const char* key, const std::string& value) {
-        Status s = store.SaveSetting(keys::kApp, keys::kLastSettings, key, value);
-        if (!s && firstFailure) firstFailure = s;
-    };
-
+Status saveLastSettings(const frmAlarmClock& w, SettingsStore& store) {
     // With no reminder date of this run, keep the one restored at start-up, so that a pending
     // reminder is not erased by a run in which the alarm never rang.
-    const bool noCurrentDate = curRemYear.empty() && curRemMonth.empty() && curRemDay.empty();
-    save(keys::kRemYear, noCurrentDate ? savedRemYear : curRemYear);
-    save(keys::kRemMonth, noCurrentDate ? savedRemMonth : curRemMonth);
-    save(keys::kRemDay, noCurrentDate ? savedRemDay : curRemDay);
-    save(keys::kTimeAlarm, TxtTime.Text);
-    save(keys::kAlarmMusic, txtfreq1.Text);
-    save(keys::kAlarmMusic2, txtdura1.Text);
-    save(keys::kAlarmMusic3, txtam.Text);
+    const bool noCurrentDate = w.curRemYear.empty() && w.curRemMonth.empty() && w.curRemDay.empty();
+    return store.SaveSettings(keys::kApp, keys::kLastSettings,
+                              {{keys::kRemYear, noCurrentDate ? w.savedRemYear : w.curRemYear},
+                               {keys::kRemMonth, noCurrentDate ? w.savedRemMonth : w.curRemMonth},
+                               {keys::kRemDay, noCurrentDate ? w.savedRemDay : w.curRemDay},
+                               {keys::kTimeAlarm, w.TxtTime.Text},
+                               {keys::kAlarmMusic, w.txtfreq1.Text},
+                               {keys::kAlarmMusic2, w.txtdura1.Text},
+                               {keys::kAlarmMusic3, w.txtam.Text}});
+}
 
-    if (!firstFailure) {
-        app.ports().messages.show("Tollvane could not save its settings to " + store.location() +
-                                      ":\n" + firstFailure.error,
-                                  "Error");
+void frmAlarmClock::SaveAndQuit() {
+    SettingsStore& store = app.ports().settings;
+    if (const Status saved = saveLastSettings(*this, store); !saved) {
+        app.ports().messages.show(
+            "Tollvane could not save its settings to " + store.location() + ":\n" + saved.error,
+            "Error");
     }
     app.End();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/last_settings.h"
 #include "windows/form1.h"
 #include "windows/frm_about.h"
 #include "windows/frm_alarm_clock.h"
@@ -89,6 +90,11 @@ void Program::Start() {
 
 void Program::EndRequested() {
     frmAlarmClock().SaveAndQuit();
+}
+
+Status Program::SessionCheckpoint() {
+    if (m_ended || !m_frmAlarmClock) return Status::success();
+    return saveLastSettings(*m_frmAlarmClock, m_ports.settings);
 }
 
 void Program::ShopWindowClosed() {

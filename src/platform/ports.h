@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tollvane {
 
@@ -57,6 +59,20 @@ public:
                                    const std::string& key) = 0;
     virtual Status SaveSetting(const std::string& app, const std::string& section,
                                const std::string& key, const std::string& value) = 0;
+    // Several keys of one section with their values, saved together. A store kept in a file
+    // writes them in one go, so a program killed meanwhile leaves all of them old or all new.
+    // This one saves them one by one (the registry has no file to rewrite), tries every value and
+    // reports the first failure.
+    using Values = std::vector<std::pair<std::string, std::string>>;
+    virtual Status SaveSettings(const std::string& app, const std::string& section,
+                                const Values& values) {
+        Status first;
+        for (const auto& [key, value] : values) {
+            Status s = SaveSetting(app, section, key, value);
+            if (!s && first) first = std::move(s);
+        }
+        return first;
+    }
     // Where the values are kept, for messages ("~/.config/Tollvane/settings.ini").
     virtual std::string location() const = 0;
 };

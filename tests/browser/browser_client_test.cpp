@@ -1,6 +1,7 @@
 // BrowserClient against a stand-in browser program (fake_browser.py): starting and queueing,
 // without a display or a browser engine. The real program is driven in browser_e2e_test.cpp.
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,6 +106,24 @@ private slots:
                  QStringLiteral("http://127.0.0.1:1/"));
         QCOMPARE(command(commands[2]).value("url").toString(), QString::fromStdString(odd));
         QCOMPARE(loaded[1][1].toString(), QString::fromStdString(odd));
+    }
+
+    // A browser program stuck in its engine does not hold up the alarm clock's end: it is asked to
+    // quit, then killed, within about a second.
+    void destroyed_BrowserThatHangs_IsEndedWithinASecond() {
+        qint64 pid = 0;
+        QElapsedTimer t;
+        {
+            BrowserClient client(kCaption, fakeProgram(QStringLiteral("hang")));
+            QSignalSpy shown(&client, &BrowserClient::windowShown);
+            QVERIFY(client.show());
+            QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, kTimeoutMs);
+            pid = client.processId();
+            QVERIFY(pid > 0);
+            t.start();
+        }
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QStringLiteral("%1 ms").arg(t.elapsed())));
+        QVERIFY2(!QFile::exists(QStringLiteral("/proc/%1").arg(pid)), "the browser still runs");
     }
 
     void browserEndsBeforeConnecting_CountsAsClosed() {

@@ -5,10 +5,14 @@ Appends each command received to LOG, one a line, and by MODE:
   exit    ends with code 3 at once, without connecting
   serve   answers show with shown and navigate with loaded ok; quit or the end of the
           connection ends it.
+  hang    answers show with shown, then hangs: it ignores quit, the end of the connection and
+          SIGTERM, as a browser stuck in its engine would.
 """
 import json
+import signal
 import socket
 import sys
+import time
 
 log_path, mode, server = sys.argv[1], sys.argv[2], sys.argv[3]
 
@@ -36,6 +40,10 @@ for line in reader:
     name = command.get("command")
     if name == "show":
         report({"event": "shown", "window": 4242})
+        if mode == "hang":
+            signal.signal(signal.SIGTERM, signal.SIG_IGN)
+            while True:
+                time.sleep(60)
     elif name == "navigate":
         report({"event": "loaded", "result": "ok", "url": command["url"]})
     elif name == "quit":

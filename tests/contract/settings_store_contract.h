@@ -74,4 +74,23 @@ TEST_P(SettingsStoreContract, SectionsAndApplicationsAreSeparate) {
     EXPECT_EQ(store->GetSetting("TollvaneContractOther", "one", "k"), "3");
 }
 
+TEST_P(SettingsStoreContract, SeveralValuesAtOnce_EachReadsBackAndOthersStay) {
+    ASSERT_TRUE(store->SaveSetting("TollvaneContract", "lastsettings", "remday", " 9"));
+    ASSERT_TRUE(store->SaveSetting("TollvaneContract", "State", "remset", "Set"));
+    ASSERT_TRUE(store->SaveSettings("TollvaneContract", "LastSettings",
+                                    {{"remyear", " 2026"},
+                                     {"timealarm", "7:30 Has Passed"},
+                                     {"AlarmMusic3", ""},
+                                     {"AlarmMusic", "800"}}));
+    EXPECT_EQ(store->GetSetting("tollvanecontract", "lastsettings", "REMYEAR"), " 2026");
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "lastsettings", "timealarm"),
+              "7:30 Has Passed");
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "lastsettings", "alarmmusic"), "800");
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "lastsettings", "AlarmMusic3"), "");
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "lastsettings", "remday"), " 9");
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "State", "remset"), "Set");
+    ASSERT_TRUE(store->SaveSettings("TollvaneContract", "lastsettings", {}));
+    EXPECT_EQ(store->GetSetting("TollvaneContract", "lastsettings", "remyear"), " 2026");
+}
+
 }  // namespace tollvane::contract

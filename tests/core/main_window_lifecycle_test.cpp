@@ -94,6 +94,7 @@ TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     frmAlarmClock& w = d.start();
     typeAlarm(d, {"19:30", "800", "200", ""});
     setDate(w, " 2026", " 12", " 24");
+    const int writesBefore = d.settings.writes;
     if (std::string(GetParam()) == "close") {
         d.close(w);
     } else {
@@ -105,6 +106,8 @@ TEST_P(ExitSequence, SavesTheSevenValuesFromTheBoxesAndEnds) {
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic2), "200");
     EXPECT_EQ(stored(d.settings, keys::kAlarmMusic3), "");
     expectStoredDate(d.settings, " 2026", " 12", " 24");
+    // All seven in one write, so an end cut short leaves all old or all new.
+    EXPECT_EQ(d.settings.writes, writesBefore + 1);
     EXPECT_TRUE(d.messages.shown.empty());
     // Nothing runs after the end.
     const int ticks = d.ticks;
@@ -129,8 +132,69 @@ TEST(ExitSequence, StoreCannotBeWritten_MessageNamesItAndProgramStillEnds) {
     d.click(w, "MnuExit");
     ASSERT_EQ(d.messages.shown.size(), 1u);
     expectMessage(d.messages.shown[0], "Error", {"memory", "disk full"});
-    EXPECT_EQ(d.settings.writes, 7);  // every value was tried
+    EXPECT_EQ(d.settings.writes, 1);  // one write for the seven, which failed as a whole
+    EXPECT_FALSE(d.settings.has(keys::kApp, keys::kLastSettings, keys::kTimeAlarm));
     EXPECT_TRUE(d.program.ended());
+}
+
+// A checkpoint of the desktop session ("save session now", a logout the user then cancels) saves
+// what the exit sequence saves, and the program goes on: an armed alarm still rings.
+TEST(SessionCheckpoint, SavesTheSevenValuesInOneWrite_ProgramGoesOnAndStillRings) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startArmed(d, 7, 28, 0, {"7:30", "800", "200", "2"});
+    setDate(w, " 2026", " 12", " 24");
+    const int writes = d.settings.writes;
+    ASSERT_TRUE(d.program.SessionCheckpoint());
+    EXPECT_EQ(d.settings.writes, writes + 1);
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic), "800");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic2), "200");
+    EXPECT_EQ(stored(d.settings, keys::kAlarmMusic3), "2");
+    expectStoredDate(d.settings, " 2026", " 12", " 24");
+    EXPECT_FALSE(d.program.ended());
+    EXPECT_TRUE(w.Visible);
+    d.runUntil(7, 30, 2);
+    EXPECT_EQ(d.tone.beeps.size(), 2u);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+}
+
+// During a ring the values are saved as the boxes stand, and the ring runs its course.
+TEST(SessionCheckpoint, DuringARing_SavesTheAlarmAsItStandsAndTheRingGoesOn) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "800", "200", "3"});
+    Status saved = Status::failure("no checkpoint");
+    d.tone.onBeep = [&] {
+        if (d.tone.beeps.size() == 1) saved = d.program.SessionCheckpoint();
+    };
+    d.runUntil(7, 30, 2);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30");
+    EXPECT_EQ(d.tone.beeps.size(), 3u);
+    EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
+    EXPECT_FALSE(d.program.ended());
+}
+
+TEST(SessionCheckpoint, StoreCannotBeWritten_ReportedToTheCallerNoMessageBox) {
+    SimulatedDesktop d;
+    d.start();
+    d.settings.failWrites = true;
+    const Status saved = d.program.SessionCheckpoint();
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.error, "disk full");
+    EXPECT_TRUE(d.messages.shown.empty());  // the session asked for no interaction
+    EXPECT_FALSE(d.program.ended());
+}
+
+TEST(SessionCheckpoint, BeforeTheStartOrAfterTheEnd_WritesNothing) {
+    SimulatedDesktop d;
+    EXPECT_TRUE(d.program.SessionCheckpoint());
+    EXPECT_EQ(d.settings.writes, 0);
+    EXPECT_TRUE(d.program.loadedWindows().empty());  // nor did it load the main window
+    frmAlarmClock& w = d.start();
+    d.click(w, "MnuExit");
+    const int writes = d.settings.writes;
+    EXPECT_TRUE(d.program.SessionCheckpoint());
+    EXPECT_EQ(d.settings.writes, writes);
 }
 
 TEST(Restart, ValuesSurviveTheNextStart) {

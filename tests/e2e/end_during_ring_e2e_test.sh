@@ -5,7 +5,9 @@
 #   1. SIGTERM two seconds into the ring: the program is gone within two seconds, the seven values
 #      are in the settings file, the alarm saved as rung and the boxes as they stood.
 #   2. The same with SIGHUP, as a closing terminal or session sends it.
-#   3. The same through the session's logout: a session manager of the test's own asks the
+#   3. The sound server freezes (SIGSTOP) two seconds into the ring, then SIGTERM: the program
+#      ends within two seconds of the end of the sounding beep, with the values saved.
+#   4. The same as 1 through the session's logout: a session manager of the test's own asks the
 #      program to save itself for a shutdown and then to die, as a desktop does at logout.
 #
 #   end_during_ring_e2e_test.sh TOLLVANE HELP_FILE SESSION_MANAGER
@@ -14,7 +16,7 @@ program=$1 help=$2 manager=${3:-}
 . "$(dirname "$0")/session.sh"
 session_start "$program" "$help"
 
-ring_then_end() {  # ring_then_end SIGNAL, or LOGOUT
+ring_then_end() {  # ring_then_end SIGNAL, LOGOUT, or FREEZE (the sound server, then SIGTERM)
     # An alarm stored for the minute now running rings at the first tick after the start.
     local sec=$(($(date +%s) % 60))
     [ "$sec" -lt 48 ] || sleep $((61 - sec))
@@ -37,13 +39,21 @@ INI
     rm -f "$settings"
     local sent
     sent=$(date +%s%N)
-    if [ "$1" = LOGOUT ]; then kill -USR1 "$sm"; else kill "-$1" "$app"; fi
+    # Within two seconds, or two seconds after the end of the 500 ms beep sounding when the
+    # sound server froze.
+    local bound=2000
+    case $1 in
+        LOGOUT) kill -USR1 "$sm" ;;
+        FREEZE) kill -STOP "$pulse"; kill -TERM "$app"; bound=2500 ;;
+        *) kill "-$1" "$app" ;;
+    esac
     local i
     for i in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+    [ "$1" = FREEZE ] && kill -CONT "$pulse"
     kill -0 "$app" 2>/dev/null && fail "the program is still running 10 s after $1"
     local took=$((($(date +%s%N) - sent) / 1000000))
     echo "ended $took ms after $1"
-    [ "$took" -lt 2000 ] || fail "the program took $took ms to end after $1 during the ring"
+    [ "$took" -lt "$bound" ] || fail "the program took $took ms to end after $1 during the ring"
     wait "$app"
     local code=$?
     [ "$code" = 0 ] || fail "the program ended with code $code"
@@ -58,6 +68,8 @@ echo "== SIGTERM during a ring"
 ring_then_end TERM
 echo "== SIGHUP during a ring"
 ring_then_end HUP
+echo "== the sound server freezes during a ring, then SIGTERM"
+ring_then_end FREEZE
 echo "== logout during a ring"
 [ -x "$manager" ] || { echo "SKIP: no session manager was built (libsm-dev)"; exit 77; }
 "$manager" "$work/sm-address" >"$work/session-manager.log" 2>&1 &

@@ -1,8 +1,11 @@
-/* A minimal X session manager for the end-to-end tests: it lets clients register, and on SIGUSR1
- * logs the session out as a desktop does, asking every client to save itself for a shutdown
- * (SaveYourself, shutdown true, no interaction) and telling it to die once it has answered. The
- * address for SESSION_MANAGER is written to ADDRESS_FILE; what happens is printed, one line per
- * step.
+/* A minimal X session manager for the end-to-end tests: it lets clients register and asks them to
+ * save themselves as a desktop does, never allowing interaction. Commands come one a line on
+ * standard input (SIGUSR1 is "logout" too):
+ *   logout            save for a shutdown, then die once the client has answered
+ *   checkpoint        save without a shutdown ("save session now"), then save-complete
+ *   cancelled-logout  save for a shutdown, then shutdown-cancelled: the user changed their mind
+ * The address for SESSION_MANAGER is written to ADDRESS_FILE; what happens is printed, one line
+ * per step.
  *
  *   logout_session_manager ADDRESS_FILE
  */
@@ -14,12 +17,25 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/select.h>
+#include <unistd.h>
 
 #define MAX_CLIENTS 8
 
 static SmsConn clients[MAX_CLIENTS];
 static int client_count;
 static volatile sig_atomic_t logout_requested;
+
+enum request { NONE, LOGOUT, CHECKPOINT, CANCELLED_LOGOUT };
+static enum request current = NONE;
+
+static void ask_to_save(enum request request) {
+    static const char* const names[] = {"", "logout", "checkpoint", "cancelled-logout"};
+    current = request;
+    printf("%s (%d clients)\n", names[request], client_count);
+    fflush(stdout);
+    for (int i = 0; i < client_count; ++i)
+        SmsSaveYourself(clients[i], SmSaveBoth, request != CHECKPOINT, SmInteractStyleNone, False);
+}
 
 static void on_usr1(int sig) {
     (void)sig;
@@ -40,9 +56,44 @@ static Status register_client(SmsConn conn, SmPointer data, char* previous_id) {
 static void save_yourself_done(SmsConn conn, SmPointer data, Bool success) {
     (void)data;
     printf("save-yourself-done %s\n", success ? "success" : "failure");
-    printf("die\n");
+    if (current == CHECKPOINT) {
+        printf("save-complete\n");
+        SmsSaveComplete(conn);
+    } else if (current == CANCELLED_LOGOUT) {
+        printf("shutdown-cancelled\n");
+        SmsShutdownCancelled(conn);
+    } else {
+        printf("die\n");
+        SmsDie(conn);
+    }
     fflush(stdout);
-    SmsDie(conn);
+}
+
+/* Reads what has arrived on standard input and runs each whole line; false at its end. */
+static int read_commands(void) {
+    static char line[256];
+    static size_t used;
+    const ssize_t n = read(STDIN_FILENO, line + used, sizeof line - 1 - used);
+    if (n <= 0) return 0;
+    used += (size_t)n;
+    char* newline;
+    while ((newline = memchr(line, '\n', used)) != NULL) {
+        *newline = '\0';
+        if (strcmp(line, "logout") == 0) {
+            ask_to_save(LOGOUT);
+        } else if (strcmp(line, "checkpoint") == 0) {
+            ask_to_save(CHECKPOINT);
+        } else if (strcmp(line, "cancelled-logout") == 0) {
+            ask_to_save(CANCELLED_LOGOUT);
+        } else {
+            printf("unknown command: %s\n", line);
+            fflush(stdout);
+        }
+        used -= (size_t)(newline + 1 - line);
+        memmove(line, newline + 1, used);
+    }
+    if (used == sizeof line - 1) used = 0; /* a line too long for any command */
+    return 1;
 }
 
 static void interact_request(SmsConn conn, SmPointer data, int dialog_type) {
@@ -162,17 +213,16 @@ int main(int argc, char** argv) {
 
     IceConn conns[32];
     int conn_count = 0;
+    int reading = 1;
     for (;;) {
         if (logout_requested) {
             logout_requested = 0;
-            printf("logout (%d clients)\n", client_count);
-            fflush(stdout);
-            for (int i = 0; i < client_count; ++i)
-                SmsSaveYourself(clients[i], SmSaveBoth, True, SmInteractStyleNone, False);
+            ask_to_save(LOGOUT);
         }
         fd_set fds;
         FD_ZERO(&fds);
         int top = 0;
+        if (reading) FD_SET(STDIN_FILENO, &fds);
         for (int i = 0; i < listen_count; ++i) {
             const int fd = IceGetListenConnectionNumber(listeners[i]);
             FD_SET(fd, &fds);
@@ -187,6 +237,7 @@ int main(int argc, char** argv) {
         const int n = select(top + 1, &fds, NULL, NULL, &tick);
         if (n < 0 && errno != EINTR) return 1;
         if (n <= 0) continue;
+        if (reading && FD_ISSET(STDIN_FILENO, &fds)) reading = read_commands();
         for (int i = 0; i < listen_count; ++i) {
             if (!FD_ISSET(IceGetListenConnectionNumber(listeners[i]), &fds)) continue;
             IceAcceptStatus status;

@@ -3,8 +3,8 @@
 #
 #   . session.sh; session_start PROGRAM HELP_FILE
 # sets work (the scratch folder, removed at exit), settings (the settings file), bin (the program's
-# own folder, with the program copied into it as installed), DISPLAY, PULSE_SERVER, and the list
-# pids of processes to end at exit. fail MESSAGE ends the test. Needs bash.
+# own folder, with the program copied into it as installed), DISPLAY, PULSE_SERVER, pulse (the
+# sound server's process), and the list pids of processes to end at exit. fail MESSAGE ends the test. Needs bash.
 rate=${rate:-48000}
 pids=()
 
@@ -59,7 +59,8 @@ session_start() {
         -L "module-native-protocol-unix auth-anonymous=1 socket=$socket" \
         -L "module-null-sink sink_name=e2e format=float32le rate=$rate channels=1 norewinds=1" \
         >"$work/pulse.log" 2>&1 &
-    pids+=($!)
+    pulse=$!
+    pids+=($pulse)
     export PULSE_SERVER=unix:$socket
     for _ in $(seq 100); do timeout 5 pactl info >/dev/null 2>&1 && break; sleep 0.1; done
     pactl set-default-sink e2e || fail "no null sink"

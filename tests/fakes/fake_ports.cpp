@@ -56,6 +56,14 @@ Status MemorySettingsStore::SaveSetting(const std::string& app, const std::strin
     return Status::success();
 }
 
+Status MemorySettingsStore::SaveSettings(const std::string& app, const std::string& section,
+                                         const Values& values) {
+    ++writes;
+    if (failWrites) return Status::failure("disk full");
+    for (const auto& [key, value] : values) m_values[fold(app, section, key)] = value;
+    return Status::success();
+}
+
 bool MemorySettingsStore::has(const std::string& app, const std::string& section,
                               const std::string& key) const {
     return m_values.count(fold(app, section, key)) != 0;

@@ -49,12 +49,15 @@ public:
                            const std::string& key) override;
     Status SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& value) override;
+    // All the values or, when writes fail, none; one write either way.
+    Status SaveSettings(const std::string& app, const std::string& section,
+                        const Values& values) override;
     std::string location() const override { return "memory"; }
 
     // The value as stored, looked up without regard to case; nullopt-like "absent" marker.
     bool has(const std::string& app, const std::string& section, const std::string& key) const;
     bool failWrites = false;
-    int writes = 0;
+    int writes = 0;  // each SaveSetting and each SaveSettings is one write
 
 private:
     static std::string fold(const std::string& app, const std::string& section,

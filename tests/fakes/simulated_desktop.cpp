@@ -9,7 +9,7 @@ namespace tollvane::fakes {
 
 namespace {
 Ports portsOf(SimulatedDesktop& d) {
-    return {d.clock, d.ringTone, d.settings, d.messages, d.files, d.help, d.browser};
+    return {d.localTime, d.ringTone, d.settings, d.messages, d.files, d.help, d.browser};
 }
 
 bool isClockTick(Form& window, const std::string& timer) {
@@ -20,12 +20,20 @@ bool isClockTick(Form& window, const std::string& timer) {
 }
 }  // namespace
 
-SimulatedDesktop::SimulatedDesktop() : SimulatedDesktop(ownSettings, ownFiles) {}
+SimulatedDesktop::SimulatedDesktop() : SimulatedDesktop(ownSettings, ownFiles, nullptr) {}
 
 SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
                                    MemoryFileSystem& sharedFiles)
+    : SimulatedDesktop(sharedSettings, sharedFiles, nullptr) {}
+
+SimulatedDesktop::SimulatedDesktop(Clock& localClock)
+    : SimulatedDesktop(ownSettings, ownFiles, &localClock) {}
+
+SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
+                                   MemoryFileSystem& sharedFiles, Clock* localTimeClock)
     : settings(sharedSettings),
       files(sharedFiles),
+      localTime(localTimeClock ? *localTimeClock : clock),
       program(portsOf(*this)),
       scheduler(program, *this, ringTone) {
     clock.set(2026, 12, 7, 9, 0, 0);

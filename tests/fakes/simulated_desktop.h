@@ -20,6 +20,9 @@ class SimulatedDesktop : private Scheduler::Time {
 public:
     SimulatedDesktop();
     explicit SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles);
+    // The program reads the time from `localClock`, a real clock adapter that turns the virtual
+    // clock (then the wall clock, in UTC) into the local time of a real time zone.
+    explicit SimulatedDesktop(Clock& localClock);
 
     // Loads and shows the main window and makes it the active window, as the program's start does.
     frmAlarmClock& start();
@@ -59,6 +62,7 @@ public:
     ScriptedMessageBox messages;
     FakeHelpViewer help;
     FakeBrowser browser;
+    Clock& localTime;  // `clock` itself unless one was given
     Program program;
     Scheduler scheduler;
 
@@ -66,6 +70,8 @@ public:
     std::function<void()> onTick;  // runs after each clock tick of the main window
 
 private:
+    SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles,
+                     Clock* localTime);
     Scheduler::Instant now() const override { return {clock.ms(), clock.ms()}; }
 };
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <string>
 
 namespace tollvane {
 namespace {
@@ -65,6 +66,18 @@ TEST_F(PulseToneWithoutServer, Beep_IsSilenceOfItsDurationAndEnds) {
     }
 }
 
+// play() tells a failure at once, with its reason, instead of keeping the beep's length: the
+// program then rings the desktop's bell in its place.
+TEST_F(PulseToneWithoutServer, Play_ReportsNoServerAtOnceWithItsReason) {
+    std::string why;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(tone.play(800, 3000, &why), PulseTone::Outcome::NoServer);
+    EXPECT_LT(Ms(std::chrono::steady_clock::now() - start).count(), 1500);
+    EXPECT_EQ(why, "no sound server could be reached");
+    EXPECT_EQ(tone.play(20, 3000, &why), PulseTone::Outcome::Skipped);
+    EXPECT_EQ(why, "");
+}
+
 // The client library is opened at the first beep, from any thread, once: every function the tone
 // calls is there (a misspelt name or a wrong soname would make every ring silent).
 TEST(PulseLibraryTest, OpensOnceWithEveryFunction) {
@@ -74,6 +87,7 @@ TEST(PulseLibraryTest, OpensOnceWithEveryFunction) {
     TOLLVANE_PULSE_FUNCTIONS(EXPECT_LOADED)
 #undef EXPECT_LOADED
     EXPECT_EQ(pulseLibrary(), library);
+    EXPECT_STREQ(pulseLibraryProblem(), "");
     EXPECT_EQ(library->pa_usec_to_bytes(1000000, &kOneSecondFormat), 48000u * sizeof(float));
 }
 

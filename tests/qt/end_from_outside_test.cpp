@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "desktop_fixture.h"
+#include "platform/qt/session_client.h"
 
 namespace tollvane::testing {
 namespace {
@@ -51,6 +52,23 @@ TEST_F(EndFromOutside, WhileAMessageBoxIsOpen_SavesAndEnds) {
               QStringLiteral("440"));
     EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic3").toString(),
               QStringLiteral("1"));
+}
+
+// The session manager's "die" reaches the program as the toolkit's request to quit. With only the
+// clock-only window shown, the toolkit's own handling would close it, which brings the main window
+// back, and the program would go on; it runs its own end instead, and saves.
+TEST_F(EndFromOutside, SessionEndsWithOnlyTheClockWindowShown_ExitSequenceRunsAndSaves) {
+    start();
+    SessionClient session(*desktop);
+    desktop->dispatch([&] { main().MnuClock_Click(); });
+    ASSERT_FALSE(main().Visible);
+    main().txtdura1.Text = "250";
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    EXPECT_TRUE(desktop->program().ended());
+    QSettings saved(options().settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic2").toString(),
+              QStringLiteral("250"));
 }
 
 }  // namespace

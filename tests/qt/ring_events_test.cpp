@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTimer>
+#include <condition_variable>
 
 #include "desktop_fixture.h"
 
@@ -123,7 +124,8 @@ TEST_F(RingEvents, ToneThatNeverEnds_WatchdogEndsTheWait) {
     } stuck;
     {
         bool ringingSeen = false;
-        RingingTone ring(stuck, [&](bool on) { ringingSeen |= on; });
+        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}),
+                         [&](bool on) { ringingSeen |= on; });
         QElapsedTimer t;
         t.start();
         ring.beep(800, 50);  // the worker sticks; the watchdog gives up on the wait
@@ -136,6 +138,90 @@ TEST_F(RingEvents, ToneThatNeverEnds_WatchdogEndsTheWait) {
         }
         stuck.release.notify_all();
     }
+}
+
+// A tone that never returns (a sound server stuck in a call) until the test lets it go, or eight
+// seconds have passed: a wait without a bound then shows as a failure, not as a hang.
+class StuckTone : public Tone {
+public:
+    StuckTone() : m_rescue([this] { release(std::chrono::seconds(8)); }) {}
+    ~StuckTone() override {
+        release(std::chrono::seconds(0));
+        m_rescue.join();
+    }
+    void beep(std::int32_t, std::int32_t) override {
+        std::unique_lock lock(m_mutex);
+        ++m_inside;
+        m_changed.wait(lock, [this] { return m_released; });
+        --m_inside;
+        m_changed.notify_all();
+    }
+    // Lets every tone return after `after` (at once for 0), then waits until they have: a worker
+    // left behind still has to leave the tone before this object goes.
+    void release(std::chrono::seconds after) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait_for(lock, after, [this] { return m_released; });
+        m_released = true;
+        m_changed.notify_all();
+        m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_inside == 0; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_released = false;
+    int m_inside = 0;
+    std::thread m_rescue;
+};
+
+// The end of the program waits only briefly for a worker stuck inside a tone. The tone is let go
+// after eight seconds at the latest, so a wait without a bound shows as a failure, not a hang.
+TEST_F(RingEvents, ToneThatNeverEnds_TheEndWaitsOnlyBriefly) {
+    StuckTone stuck;
+    QElapsedTimer t;
+    {
+        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}), {});
+        ring.beep(800, 50);
+        t.start();
+    }
+    EXPECT_LT(t.elapsed(), RingingTone::kEndWaitMs + 500);
+}
+
+// Asked to end while the sound server hangs in the middle of a ring: the program ends soon after
+// the beep's length, with the values saved, and its windows and threads go without waiting for
+// the server.
+TEST_F(RingEvents, EndRequestWhileTheToneHangs_EndsSoonAfterTheBeepsLengthAndSaves) {
+    StuckTone stuck;
+    fakes::FakeClock clock;
+    clock.set(2026, 12, 7, 7, 30, 0);
+    Desktop::Options o = options(&clock);
+    o.tone = &stuck;
+    desktop = std::make_unique<Desktop>(o);
+    desktop->start();
+    main().TxtTime.Text = "7:30";
+    main().txtfreq1.Text = "800";
+    main().txtdura1.Text = "400";
+    main().txtam.Text = "5";
+    desktop->dispatch([&] { main().CmdSet_Click(); });
+
+    QElapsedTimer sinceRequest;
+    QTimer::singleShot(100, [&] {
+        ASSERT_TRUE(desktop->ringing());
+        sinceRequest.start();
+        desktop->endFromOutside();
+    });
+    desktop->dispatch([&] { main().Timer1_Timer(); });
+    const qint64 ended = sinceRequest.elapsed();
+    desktop.reset();
+    const qint64 gone = sinceRequest.elapsed();
+
+    EXPECT_LT(ended, 400 + 2000) << "ended " << ended << " ms after the request";
+    EXPECT_LT(gone, 400 + 2000) << "the desktop was gone " << gone << " ms after the request";
+    QSettings saved(o.settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/timealarm").toString(),
+              QStringLiteral("7:30 Has Passed"));
+    EXPECT_EQ(saved.value("vuvuririvivur/lastsettings/alarmmusic2").toString(),
+              QStringLiteral("400"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <string>
+
 namespace tollvane {
 
 namespace {
@@ -16,23 +18,41 @@ bool resolve(void* handle, const char* name, Function& function) {
     return function != nullptr;
 }
 
-const PulseLibrary* open() {
+struct Opened {
+    const PulseLibrary* library = nullptr;
+    std::string problem;
+};
+
+Opened open() {
     void* handle = dlopen(kSoname, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return nullptr;
+    if (!handle) {
+        const char* why = dlerror();
+        return {nullptr, why ? why : std::string(kSoname) + " cannot be opened"};
+    }
     static PulseLibrary library;
-    bool complete = true;
-#define TOLLVANE_PULSE_RESOLVE(name) complete = resolve(handle, #name, library.name) && complete;
+    std::string missing;
+#define TOLLVANE_PULSE_RESOLVE(name) \
+    if (!resolve(handle, #name, library.name) && missing.empty()) missing = #name;
     TOLLVANE_PULSE_FUNCTIONS(TOLLVANE_PULSE_RESOLVE)
 #undef TOLLVANE_PULSE_RESOLVE
     // The handle stays open: the library's threads and atexit handlers may outlive any use.
-    return complete ? &library : nullptr;
+    if (!missing.empty()) return {nullptr, std::string(kSoname) + " has no " + missing};
+    return {&library, {}};
+}
+
+const Opened& opened() {
+    static const Opened result = open();
+    return result;
 }
 
 }  // namespace
 
 const PulseLibrary* pulseLibrary() {
-    static const PulseLibrary* const library = open();
-    return library;
+    return opened().library;
+}
+
+const char* pulseLibraryProblem() {
+    return opened().problem.c_str();
 }
 
 }  // namespace tollvane

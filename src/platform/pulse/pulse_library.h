@@ -44,7 +44,9 @@ namespace tollvane {
 // clang-format on
 
 struct PulseLibrary {
-#define TOLLVANE_PULSE_MEMBER(name) decltype(&::name) name = nullptr;
+// `name` is a declarator here, which parentheses would turn into something else.
+#define TOLLVANE_PULSE_MEMBER(name) \
+    decltype(&::name) name = nullptr;  // NOLINT(bugprone-macro-parentheses)
     TOLLVANE_PULSE_FUNCTIONS(TOLLVANE_PULSE_MEMBER)
 #undef TOLLVANE_PULSE_MEMBER
 };
@@ -52,5 +54,8 @@ struct PulseLibrary {
 // The library's functions, opened on the first call (from any thread) and kept for the life of
 // the program; null when the library or one of its functions is missing.
 const PulseLibrary* pulseLibrary();
+// Why pulseLibrary() is null ("libpulse.so.0: cannot open shared object file ..."); empty when
+// the library is there.
+const char* pulseLibraryProblem();
 
 }  // namespace tollvane

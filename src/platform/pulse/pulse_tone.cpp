@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -261,10 +262,19 @@ std::int32_t PulseTone::soundedLengthMs(std::int32_t frequencyHz, std::int32_t d
 }
 
 void PulseTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
+    const auto end =
+        SteadyClock::now() + std::chrono::milliseconds(soundedLengthMs(frequencyHz, durationMs));
+    // A tone that could not be played is silence of the same length, so the ring keeps its time.
+    if (play(frequencyHz, durationMs) != Outcome::Played) std::this_thread::sleep_until(end);
+}
+
+PulseTone::Outcome PulseTone::play(std::int32_t frequencyHz, std::int32_t durationMs,
+                                   std::string* why) {
     const std::int32_t lengthMs = soundedLengthMs(frequencyHz, durationMs);
     if (lengthMs == 0) {
         m_lastOutcome = Outcome::Skipped;
-        return;
+        if (why) why->clear();
+        return Outcome::Skipped;
     }
 
     const std::lock_guard lock(m_mutex);
@@ -280,16 +290,37 @@ void PulseTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
         }
     }
 
-    Outcome outcome = Outcome::NoServer;
+    Outcome outcome = library ? Outcome::NoServer : Outcome::NoLibrary;
     if (m_connection) {
         ToneWave wave(frequencyHz, lengthMs, kSampleRate);
         outcome = m_connection->play(wave, end + kWatchdogMargin);
         // Whatever went wrong may be the connection's fault: the next beep starts afresh.
         if (outcome != Outcome::Played) m_connection.reset();
     }
-    // A tone that could not be played is silence of the same length, so the ring keeps its time.
-    if (outcome != Outcome::Played) std::this_thread::sleep_until(end);
     m_lastOutcome = outcome;
+    if (why) {
+        *why = reasonOf(outcome);
+        if (outcome == Outcome::NoLibrary) *why += std::string(" (") + pulseLibraryProblem() + ")";
+    }
+    return outcome;
+}
+
+const char* PulseTone::reasonOf(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::None:
+        case Outcome::Skipped:
+        case Outcome::Played:
+            return "";
+        case Outcome::NoServer:
+            return "no sound server could be reached";
+        case Outcome::NoLibrary:
+            return "the sound server's client library cannot be loaded";
+        case Outcome::TimedOut:
+            return "the sound server stopped answering";
+        case Outcome::Failed:
+            return "the sound server refused the tone or dropped the connection";
+    }
+    return "unknown error";
 }
 
 const char* toString(PulseTone::Outcome outcome) {
@@ -302,6 +333,8 @@ const char* toString(PulseTone::Outcome outcome) {
             return "played";
         case PulseTone::Outcome::NoServer:
             return "no-server";
+        case PulseTone::Outcome::NoLibrary:
+            return "no-library";
         case PulseTone::Outcome::TimedOut:
             return "timed-out";
         case PulseTone::Outcome::Failed:

@@ -1,12 +1,14 @@
 #include "platform/qt/desktop.h"
 
-#include <QCoreApplication>
-#include <QThread>
+#include <QApplication>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 
 #include "app/second_start.h"
+#include "platform/qt/fallback_tone.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/second_timer.h"
 #include "platform/qt/wayland_session.h"
@@ -26,21 +28,41 @@ namespace tollvane {
 
 namespace {
 
-// Without a sound server library, a beep is silence of its length.
-class SilentTone : public Tone {
-public:
-    void beep(std::int32_t, std::int32_t durationMs) override {
-        QThread::msleep(static_cast<unsigned long>(durationMs > 0 ? durationMs : 0));
-    }
-};
+// The desktop's bell, rung on the UI thread whichever thread asks.
+void ringDesktopBell() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
 
-std::unique_ptr<Tone> soundServerTone() {
+void logLine(const std::string& line) {
+    std::fprintf(stderr, "tollvane: %s\n", line.c_str());
+}
+
+// The tone through the sound server, with the desktop's bell where it cannot sound.
+std::shared_ptr<Tone> soundServerTone(FallbackTone*& fallback) {
 #if defined(_WIN32)
-    return std::make_unique<Win32Tone>();
-#elif defined(TOLLVANE_HAVE_PULSE)
-    return std::make_unique<PulseTone>("Tollvane");
+    fallback = nullptr;
+    return std::make_shared<Win32Tone>();
 #else
-    return std::make_unique<SilentTone>();
+#if defined(TOLLVANE_HAVE_PULSE)
+    auto pulse = std::make_shared<PulseTone>("Tollvane");
+    FallbackTone::SoundServer server =
+        [pulse](std::int32_t frequencyHz, std::int32_t durationMs) -> std::optional<std::string> {
+        std::string why;
+        const PulseTone::Outcome outcome = pulse->play(frequencyHz, durationMs, &why);
+        if (outcome == PulseTone::Outcome::Played || outcome == PulseTone::Outcome::Skipped)
+            return std::nullopt;
+        return why;
+    };
+#else
+    FallbackTone::SoundServer server = [](std::int32_t, std::int32_t) {
+        return std::optional<std::string>("this build has no sound server support");
+    };
+#endif
+    auto tone = std::make_shared<FallbackTone>(std::move(server), ringDesktopBell, logLine);
+    fallback = tone.get();
+    return tone;
 #endif
 }
 
@@ -77,8 +99,9 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(std::move(options)),
-      m_soundServer(m_options.tone ? nullptr : soundServerTone()),
-      m_tone(m_options.tone ? *m_options.tone : *m_soundServer, {}),
+      m_tone(m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {})
+                            : soundServerTone(m_fallbackTone),
+             {}),
       m_ringTone(m_tone),
       m_settings(settingsStore(m_options.settingsPath)),
       m_files(fileSystem(m_options.programDir, m_options.userDataDir)),
@@ -143,6 +166,8 @@ Scheduler::Instant Desktop::now() const {
 }
 
 void Desktop::afterEvent() {
+    // A ring runs inside one handler, so after every handler any ring is over.
+    if (m_fallbackTone) m_fallbackTone->ringEnded();
     reconcileViews();
     if (m_program.ended()) {
         m_wallWake->stop();
@@ -172,7 +197,7 @@ void Desktop::reconcileViews() {
         if (!w->layout().hasView) continue;
         FormView* v = view(*w);
         if (!v && w->Visible) {
-            v = new FormView(*w, [this](std::function<void()> h) { dispatch(h); });
+            v = new FormView(*w, [this](const std::function<void()>& h) { dispatch(h); });
             m_views[w] = v;
         }
         if (v) v->mirror();

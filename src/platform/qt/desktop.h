@@ -26,6 +26,7 @@ class QTimer;
 
 namespace tollvane {
 
+class FallbackTone;
 class FormView;
 class SecondTimer;
 
@@ -37,7 +38,7 @@ public:
         QString programDir;              // empty: the executable's folder
         QString userDataDir;             // empty: ~/.local/share/Tollvane
         QString browserProgram;          // empty: tollvane-browser beside the executable
-        Tone* tone = nullptr;            // empty: the sound server (PulseAudio)
+        Tone* tone = nullptr;            // empty: the sound server, or the desktop's bell
         Clock* clock = nullptr;          // empty: the system clock
         MessageBox* messages = nullptr;  // empty: Qt message boxes
     };
@@ -55,6 +56,9 @@ public:
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
     // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();
+    // The session saves itself: the values the exit sequence saves are saved now, at once, even
+    // during a ring, and the program goes on.
+    Status sessionCheckpoint() { return m_program.SessionCheckpoint(); }
 
     Program& program() { return m_program; }
     FormView* view(const Form& window) const;
@@ -74,7 +78,7 @@ private:
 
     Options m_options;
     QtClock m_clock;
-    std::unique_ptr<Tone> m_soundServer;
+    FallbackTone* m_fallbackTone = nullptr;  // the sound server's tone, unless a test gave one
     RingingTone m_tone;
     RingTone m_ringTone;
     std::unique_ptr<SettingsStore> m_settings;

@@ -12,7 +12,8 @@ namespace tollvane {
 class EndSignals : public QObject {
     Q_OBJECT
 public:
-    // `onEnd` runs on the UI thread, in the event loop, once per signal received.
+    // `onEnd` runs on the UI thread, in the event loop, after a signal has come (once for signals
+    // that came together). The handler never blocks and leaves errno as it found it.
     explicit EndSignals(std::function<void()> onEnd, QObject* parent = nullptr);
     ~EndSignals() override;
 

@@ -1,11 +1,17 @@
 #include "platform/qt/qt_clock.h"
 
 #include <QDateTime>
+#include <chrono>
+#include <utility>
 
 namespace tollvane {
 
+QtClock::QtClock(std::function<WallTime()> wallClock) : m_wallClock(std::move(wallClock)) {}
+
 LocalDateTime QtClock::now() const {
-    const QDateTime t = QDateTime::currentDateTime();
+    const auto ms = std::chrono::floor<std::chrono::milliseconds>(m_wallClock());
+    const QDateTime t =
+        QDateTime::fromMSecsSinceEpoch(ms.time_since_epoch().count(), Qt::LocalTime);
     const QDate d = t.date();
     const QTime c = t.time();
     return {d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second(), c.msec()};

@@ -46,12 +46,20 @@ std::string QtSettingsStore::GetSetting(const std::string& app, const std::strin
 
 Status QtSettingsStore::SaveSetting(const std::string& app, const std::string& section,
                                     const std::string& key, const std::string& value) {
+    return SaveSettings(app, section, {{key, value}});
+}
+
+// The values go into the file together: QSettings holds the changes until sync(), which writes
+// the whole file once, atomically.
+Status QtSettingsStore::SaveSettings(const std::string& app, const std::string& section,
+                                     const Values& values) {
     const QFileInfo info(m_settings->fileName());
     if (!QDir().mkpath(info.absolutePath())) {
         return Status::failure("the folder " + info.absolutePath().toStdString() +
                                " cannot be created");
     }
-    m_settings->setValue(address(app, section, key), QString::fromStdString(value));
+    for (const auto& [key, value] : values)
+        m_settings->setValue(address(app, section, key), QString::fromStdString(value));
     m_settings->sync();
     switch (m_settings->status()) {
         case QSettings::NoError:

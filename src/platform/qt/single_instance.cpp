@@ -47,7 +47,7 @@ QString nameIn(const QString& folder) {
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString folder, QObject* parent)
+SingleInstance::SingleInstance(const QString& folder, QObject* parent)
     : QObject(parent),
       m_folder(folderOrDefault(folder)),
       m_name(nameIn(folder)),

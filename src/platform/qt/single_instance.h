@@ -30,7 +30,7 @@ public:
     // `folder` holds the socket and the lock; empty: the user's runtime folder. Without
     // $XDG_RUNTIME_DIR, Qt's fallback folder is per user name only, so there the names carry the
     // home folder's hash: a user (or a test) with another home runs a program of its own.
-    explicit SingleInstance(QString folder = {}, QObject* parent = nullptr);
+    explicit SingleInstance(const QString& folder = {}, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Takes the program's place, or hands over to the process that has it. Waits at most

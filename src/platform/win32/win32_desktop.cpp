@@ -352,6 +352,9 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == PBT_APMRESUMEAUTOMATIC) wake();
             return TRUE;
         case WM_QUERYENDSESSION:
+            // The session may end: the values are saved now, and again if it does end. A logoff
+            // that is then cancelled leaves the program running with them saved.
+            (void)m_program.SessionCheckpoint();
             return TRUE;
         case WM_ENDSESSION:
             if (wParam) endSession();

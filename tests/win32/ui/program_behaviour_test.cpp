@@ -225,11 +225,15 @@ TEST_F(ProgramBehaviour, SessionEnds_ValuesSavedAsFileExitSavesThem) {
     EXPECT_EQ(registryValue("AlarmMusic3"), "1");
 }
 
-// A logoff that is cancelled ends nothing.
-TEST_F(ProgramBehaviour, SessionEndCancelled_ProgramGoesOn) {
+// Asked whether the session may end, the program saves the values at once; a logoff that is then
+// cancelled ends nothing.
+TEST_F(ProgramBehaviour, SessionEndCancelled_ValuesSavedWhenAsked_ProgramGoesOn) {
     start();
+    type(main(), "txtdura1", L"333");
+    runFor(50);
     HWND program = desktop->programWindow();
     SendMessageW(program, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    EXPECT_EQ(registryValue("AlarmMusic2"), "333");
     SendMessageW(program, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     runFor(50);
     EXPECT_FALSE(desktop->program().ended());
