@@ -66,13 +66,21 @@ BoundControl bindTextBox(HWND hwnd, TextBox* model, const bool& mirroring) {
     return bound;
 }
 
+// A control the program draws takes its new text and is drawn once, when the window is next
+// painted. The text goes in as the system stores any window's text (which also tells a screen
+// reader of the new name): the static control's own handling would draw it at once, and the
+// invalidation a second time.
+void setDrawnText(HWND hwnd, const std::string& text) {
+    DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(toWideLossy(text).c_str()));
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 BoundControl bindDisplayBox(HWND hwnd, TextBox* model, std::string caption) {
     BoundControl bound;
     bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
         if (model->Text == shown) return;
         shown = model->Text;
-        SetWindowTextW(hwnd, toWideLossy(shown).c_str());
-        InvalidateRect(hwnd, nullptr, FALSE);
+        setDrawnText(hwnd, shown);
     };
     return bound;
 }
@@ -82,8 +90,7 @@ BoundControl bindLabel(HWND hwnd, Label* model, std::string caption) {
     bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
         if (model->Caption == shown) return;
         shown = model->Caption;
-        SetWindowTextW(hwnd, toWideLossy(shown).c_str());
-        InvalidateRect(hwnd, nullptr, FALSE);
+        setDrawnText(hwnd, shown);
     };
     return bound;
 }

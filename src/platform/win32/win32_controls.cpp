@@ -89,18 +89,23 @@ HGDIOBJ controlFont(HWND control) {
     return reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-// The control's own font in the item's device context, while drawing.
+// The control's own font in the item's device context, while drawing; left as it is when the
+// control has put it there already (each selection of a font is a round trip under Wine).
 class FontSelected {
 public:
-    explicit FontSelected(const DRAWITEMSTRUCT& item)
-        : m_dc(item.hDC), m_old(SelectObject(item.hDC, controlFont(item.hwndItem))) {}
-    ~FontSelected() { SelectObject(m_dc, m_old); }
+    explicit FontSelected(const DRAWITEMSTRUCT& item) : m_dc(item.hDC) {
+        const HGDIOBJ font = controlFont(item.hwndItem);
+        if (font && GetCurrentObject(m_dc, OBJ_FONT) != font) m_old = SelectObject(m_dc, font);
+    }
+    ~FontSelected() {
+        if (m_old) SelectObject(m_dc, m_old);
+    }
     FontSelected(const FontSelected&) = delete;
     FontSelected& operator=(const FontSelected&) = delete;
 
 private:
     HDC m_dc;
-    HGDIOBJ m_old;
+    HGDIOBJ m_old = nullptr;
 };
 
 // A display box: a sunken panel in the box's background, the text left-aligned after a small
