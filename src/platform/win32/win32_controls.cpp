@@ -90,7 +90,7 @@ HGDIOBJ controlFont(HWND control) {
 }
 
 // The control's own font in the item's device context, while drawing; left as it is when the
-// control has put it there already (each selection of a font is a round trip under Wine).
+// control has put it there already (under Wine each selection of a font reads the X resources).
 class FontSelected {
 public:
     explicit FontSelected(const DRAWITEMSTRUCT& item) : m_dc(item.hDC) {
