@@ -26,8 +26,7 @@ void WakeAim::aim(long long nowWallMs, bool again) {
     if (!wanted) return;
     // Asked every time: an adapter may learn only later that the system refused.
     const std::string why = m_port.whyNot();
-    if (why.empty() || why == m_told) return;
-    m_told = why;
+    if (why.empty() || !m_told.insert(why).second) return;
     if (m_tell)
         m_tell("the alarm at " + main->TxtTime.Text + " may not find the computer awake: " + why);
 }

@@ -3,10 +3,11 @@
 // and again with `again` when the clock was set or the computer has resumed from sleep. The port
 // is told only of a change, so an idle second asks nothing of the system; `again` tells it anew,
 // since a timer that woke the computer is spent and the time zone may have moved meanwhile. Why
-// the system cannot have the computer awake is told once for each reason.
+// the system cannot have the computer awake is told once for each reason, in the run.
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/ports.h"
@@ -28,7 +29,7 @@ private:
     Tell m_tell;
     bool m_aimed = false;
     std::optional<WakeRequest> m_armed;
-    std::string m_told;
+    std::set<std::string> m_told;
 };
 
 }  // namespace tollvane
