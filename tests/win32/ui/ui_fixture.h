@@ -79,6 +79,7 @@ protected:
     static void clearRegistry();
 
     RecordingTone tone;
+    ComputerWake* wake = nullptr;  // set before start(); empty: the system's
     std::unique_ptr<Desktop> desktop;
 };
 
