@@ -10,7 +10,7 @@ namespace tollvane {
 
 namespace {
 
-constexpr long long kMinuteMs = 60 * 1000;
+constexpr long long kMinuteMs = 60LL * 1000;
 constexpr long long kHourMs = 60 * kMinuteMs;
 constexpr long long kDayMs = 24 * kHourMs;
 

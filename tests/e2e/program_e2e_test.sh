@@ -64,13 +64,6 @@ check_ring() {
     "$check" "$2" $rate 3 800 200 || fail "the recording does not hold the three beeps"
 }
 
-# Clicks a point of the main window's client area, given in pixels as the window is designed.
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    xdotool mousemove $((X + $1)) $((Y + HEIGHT - 336 + $2)) click 1
-    sleep 0.3
-}
-
 echo "== a reminder and an alarm set through the window"
 next_minute 20
 cat >"$settings" <<INI

@@ -19,12 +19,6 @@ session_require setpriv dbus-daemon
     { echo "SKIP: python3-dbusmock is not installed"; exit 77; }
 session_start "$program" "$help"
 
-# Clicks a point of the main window's client area, given in pixels as the window is designed.
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    xdotool mousemove $((X + $1)) $((Y + HEIGHT - 336 + $2)) click 1
-    sleep 0.3
-}
 set_alarm() {  # set_alarm H:MM: typed into the alarm box, then Set Alarm
     click_at 64 137
     xdotool key ctrl+a BackSpace type --delay 20 "$1"
