@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "alarm/clock_text.h"
-#include "windows/frm_alarm_clock.h"
 
 namespace tollvane {
 
@@ -78,14 +77,9 @@ std::optional<long long> nextShownMinute(const std::string& clockText, const Clo
     return std::nullopt;
 }
 
-std::optional<WakeRequest> alarmWake(const frmAlarmClock& w, const Clock& clock,
-                                     long long nowWallMs) {
-    // Armed is Set Alarm disabled; a rung alarm's text no longer names a time the clock shows.
-    if (w.CmdSet.Enabled) return std::nullopt;
-    const auto minute = nextShownMinute(w.TxtTime.Text, clock, nowWallMs);
-    if (!minute) return std::nullopt;
-    const long long wakeAt = *minute - kWakeMarginMs;
-    return WakeRequest{wakeAt, nowWallMs >= wakeAt, "Tollvane: alarm at " + w.TxtTime.Text};
+WakeRequest alarmWake(long long minuteStart, const std::string& clockText, long long nowWallMs) {
+    const long long wakeAt = minuteStart - kWakeMarginMs;
+    return {wakeAt, nowWallMs >= wakeAt, "Tollvane: alarm at " + clockText};
 }
 
 }  // namespace tollvane

@@ -11,8 +11,6 @@
 
 namespace tollvane {
 
-class frmAlarmClock;
-
 // How long before the alarm minute the computer is woken, to come up before the ring.
 constexpr long long kWakeMarginMs = 30000;
 
@@ -23,8 +21,8 @@ constexpr long long kWakeMarginMs = 30000;
 std::optional<long long> nextShownMinute(const std::string& clockText, const Clock& clock,
                                          long long nowWallMs);
 
-// The wake the main window's alarm wants at `nowWallMs`, or nothing.
-std::optional<WakeRequest> alarmWake(const frmAlarmClock& w, const Clock& clock,
-                                     long long nowWallMs);
+// The wake at `nowWallMs` for the armed alarm `clockText`, whose minute begins at `minuteStart`
+// (as nextShownMinute finds it).
+WakeRequest alarmWake(long long minuteStart, const std::string& clockText, long long nowWallMs);
 
 }  // namespace tollvane

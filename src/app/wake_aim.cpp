@@ -11,10 +11,24 @@ namespace tollvane {
 WakeAim::WakeAim(Program& program, ComputerWake& port, Tell tell)
     : m_program(program), m_port(port), m_tell(std::move(tell)) {}
 
+namespace {
+constexpr long long kMinuteMs = 60LL * 1000;
+}
+
 void WakeAim::aim(long long nowWallMs, bool again) {
     std::optional<WakeRequest> wanted;
     const frmAlarmClock* main = m_program.loadedMain();
-    if (main && !m_program.ended()) wanted = alarmWake(*main, m_program.ports().clock, nowWallMs);
+    // Armed is Set Alarm disabled, as the tick reads it.
+    if (main && !m_program.ended() && !main->CmdSet.Enabled) {
+        const std::string& text = main->TxtTime.Text;
+        if (again || text != m_minuteText || nowWallMs < m_minuteFoundAt ||
+            nowWallMs - m_minuteFoundAt >= kMinuteMs) {
+            m_minute = nextShownMinute(text, m_program.ports().clock, nowWallMs);
+            m_minuteText = text;
+            m_minuteFoundAt = nowWallMs;
+        }
+        if (m_minute) wanted = alarmWake(*m_minute, text, nowWallMs);
+    }
     if (again || !m_aimed || wanted != m_armed) {
         if (wanted)
             m_port.arm(*wanted);

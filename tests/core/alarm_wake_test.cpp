@@ -76,6 +76,34 @@ TEST(AlarmWake, ClockSetBack_WakeMovesToTheAlarmThatComesAgainToday) {
     EXPECT_EQ(d.wake.armed->wallMs, at(7, 7, 29, 30));
 }
 
+// Local time is the wall clock moved by an offset that the test changes, as a change of the
+// computer's time zone moves it.
+class MovableZone : public Clock {
+public:
+    LocalDateTime now() const override { return wall->at(wall->ms() + offsetMs); }
+    LocalDateTime at(long long wallMs) const override { return wall->at(wallMs + offsetMs); }
+    const FakeClock* wall = nullptr;
+    long long offsetMs = 0;
+};
+
+TEST(AlarmWake, TimeZoneMoved_WakeFollowsWithinAMinute_AtOnceAfterAResume) {
+    MovableZone zone;
+    SimulatedDesktop d{zone};
+    zone.wall = &d.clock;
+    startArmed(d, 9, 0, 0, {"7:30", "800", "100", "1"});
+    d.runFor(2000);
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, at(8, 7, 29, 30));
+    zone.offsetMs = 3600 * 1000;  // an hour east: 7:30 comes an hour earlier
+    d.runFor(60 * 1000);
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, at(8, 6, 29, 30));
+    zone.offsetMs = 0;
+    d.resume();
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, at(8, 7, 29, 30));
+}
+
 TEST(AlarmWake, Resume_ArmsTheSameWakeAgain_TheSystemsRefusalToldOnce) {
     SimulatedDesktop d;
     d.wake.why = "no permission";
