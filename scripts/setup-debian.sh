@@ -20,6 +20,8 @@ packages=(
   qt6-wayland weston sway grim
   # the monkey's own D-Bus session and accessibility bus
   dbus dbus-bin at-spi2-core
+  # a logind of the tests' own on a private system bus (the sleep inhibitor)
+  python3-dbusmock
   # the desktop files, the icons and the Debian package
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   # the logout test's small session manager

@@ -56,6 +56,12 @@ bool Program::isLoaded(const Form& window) const {
     return std::find(all.begin(), all.end(), &window) != all.end();
 }
 
+Form* Program::shownClockWindow() const {
+    if (m_frmAlarmClock && m_frmAlarmClock->Visible) return m_frmAlarmClock.get();
+    if (m_frmclock && m_frmclock->Visible) return m_frmclock.get();
+    return nullptr;
+}
+
 void Program::Show(Form& window) {
     window.Visible = true;
     ++window.showRequests;

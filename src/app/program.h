@@ -44,6 +44,11 @@ public:
     // The windows that exist now, main window first.
     std::vector<Form*> loadedWindows() const;
     bool isLoaded(const Form& window) const;
+    // The main window if it exists (asking does not create it).
+    const tollvane::frmAlarmClock* loadedMain() const { return m_frmAlarmClock.get(); }
+    // The window that shows the user the clock: the main window when shown, else the clock-only
+    // window when shown; null when neither is.
+    Form* shownClockWindow() const;
 
     void Show(Form& window);
     void Hide(Form& window);

@@ -7,6 +7,10 @@ namespace tollvane {
 
 void RingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     if (m_silenced) return;
+    if (!m_inRing) {
+        m_inRing = true;
+        if (ringStarted) ringStarted();
+    }
     m_ringing = true;
     m_backend.beep(frequencyHz, durationMs);
     m_ringing = false;
@@ -51,6 +55,7 @@ void Scheduler::run(const std::function<void()>& handler, Instant start) {
     ++m_depth;
     handler();
     --m_depth;
+    m_tone.handlerEnded();
     reconcile(start);
     if (afterEvent) afterEvent();
     if (m_depth == 0) afterOutermost();

@@ -36,10 +36,17 @@ public:
     // The tone sounding now is the last: every later beep returns at once, so a ring in progress
     // runs through its count in silence and ends. For good: the program is about to end.
     void silence() { m_silenced = true; }
+    // The handler that rang has ended: the next tone begins a new ring.
+    void handlerEnded() { m_inRing = false; }
+
+    // Told before the first tone of each ring, so that the desktop can ask for the user's
+    // attention.
+    std::function<void()> ringStarted;
 
 private:
     Tone& m_backend;
     bool m_ringing = false;
+    bool m_inRing = false;
     bool m_silenced = false;
 };
 

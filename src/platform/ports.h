@@ -34,6 +34,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime now() const = 0;
+    // What the clock shows at a moment of the wall clock (milliseconds since 1970-01-01 UTC): the
+    // local date and time then, by the zone's rules for that day, daylight saving included.
+    virtual LocalDateTime at(long long wallMs) const = 0;
 };
 
 // One tone of the given frequency and duration; returns when it has ended. A tone that cannot be
@@ -48,6 +51,30 @@ public:
 
     virtual ~Tone() = default;
     virtual void beep(std::int32_t frequencyHz, std::int32_t durationMs) = 0;
+};
+
+// When the computer must be awake for the alarm, as the program decides it (alarm/alarm_wake.h).
+struct WakeRequest {
+    long long wallMs = 0;    // milliseconds of the wall clock since 1970-01-01 UTC
+    bool keepAwake = false;  // that moment has come: keep the computer and its screen awake now
+    std::string reason;  // for the system's list of who keeps it awake: "Tollvane: alarm at 7:30"
+    bool operator==(const WakeRequest&) const = default;
+};
+
+// Has the computer awake for the alarm: woken from sleep at a moment of the wall clock where the
+// system allows it, else kept from going to sleep until then; and kept awake, its screen on, while
+// the alarm is due and rings.
+class ComputerWake {
+public:
+    virtual ~ComputerWake() = default;
+    // Replaces whatever was armed before.
+    virtual void arm(const WakeRequest& request) = 0;
+    // Nothing armed, nothing kept awake: the computer sleeps as it likes.
+    virtual void disarm() = 0;
+    // Why the armed wake may not find the computer awake for the alarm (no permission to wake it,
+    // a power plan without wake timers, a system that cannot resume); empty when nothing that the
+    // program can see stands in the way.
+    virtual std::string whyNot() const = 0;
 };
 
 // String values by application, section and key. Names are compared without regard to case;

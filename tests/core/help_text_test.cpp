@@ -54,12 +54,14 @@ TEST(HelpText, TheProgramsHelpFile_ReadsAsHeadingsParagraphsAndLists) {
         EXPECT_EQ(help.text.find(left), std::string::npos) << "found " << left;
     EXPECT_EQ(help.text.back(), '.');
 
-    ASSERT_EQ(help.headings.size(), 8u);
+    ASSERT_EQ(help.headings.size(), 9u);
     EXPECT_EQ(headingText(help, 0), "Tollvane");
     EXPECT_EQ(help.headings[0].level, 1);
     EXPECT_EQ(headingText(help, 1), "Contents");
     EXPECT_EQ(headingText(help, 7), "What Tollvane remembers");
     EXPECT_EQ(help.headings[7].level, 2);
+    EXPECT_EQ(lineAt(help.text, help.anchors.at("sleep")), "When the computer sleeps");
+    EXPECT_NE(help.text.find("Sleep > Allow wake timers: Enable"), std::string::npos);
 
     ASSERT_EQ(help.anchors.count("beeps"), 1u);
     EXPECT_EQ(lineAt(help.text, help.anchors.at("beeps")), "The beep settings");

@@ -1,9 +1,12 @@
 /* Prints "bell" for every ring of the X server's bell, whoever rings it, as the X keyboard
- * extension reports it; "watching" once it is listening.
+ * extension reports it; "attention" for every window that asks the window manager to draw the
+ * user's attention to it (_NET_WM_STATE_DEMANDS_ATTENTION added, sent to the root window as
+ * toolkits send it; no window manager needs to run); "watching" once it is listening.
  *
  *   bell_watch        (on $DISPLAY)
  */
 #include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <stdio.h>
 
 int main(void) {
@@ -19,6 +22,10 @@ int main(void) {
         return 1;
     }
     XkbSelectEvents(display, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    /* Such requests go to the root window with the structure or substructure notify mask. */
+    XSelectInput(display, DefaultRootWindow(display), StructureNotifyMask | SubstructureNotifyMask);
+    const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+    const Atom attention = XInternAtom(display, "_NET_WM_STATE_DEMANDS_ATTENTION", False);
     XSync(display, False);
     printf("watching\n");
     fflush(stdout);
@@ -27,7 +34,12 @@ int main(void) {
         XNextEvent(display, &event);
         if (event.type == event_base && ((XkbEvent*)&event)->any.xkb_type == XkbBellNotify) {
             printf("bell\n");
-            fflush(stdout);
+        } else if (event.type == ClientMessage && event.xclient.message_type == state &&
+                   event.xclient.data.l[0] == 1 /* add */ &&
+                   ((Atom)event.xclient.data.l[1] == attention ||
+                    (Atom)event.xclient.data.l[2] == attention)) {
+            printf("attention 0x%lx\n", event.xclient.window);
         }
+        fflush(stdout);
     }
 }

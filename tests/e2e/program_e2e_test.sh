@@ -8,12 +8,15 @@
 #      shown (its file is gone), and exit saves "H:MM Has Passed" and today's reminder date.
 #   3. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps) and a reminder for
 #      today: the alarm re-arms at load, rings audibly at its minute, the reminder is taken from
-#      reminder.ini (the file is gone), and at exit the alarm reads "H:MM Has Passed".
+#      reminder.ini (the file is gone), and at exit the alarm reads "H:MM Has Passed". The user
+#      is in another window meanwhile: the ringing window asks for attention, without taking the
+#      keyboard.
 #   4. Ended by SIGTERM, as a session ends it at logout: the values are saved all the same.
 #
-#   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR
+#   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR [WATCH]
+#   (WATCH: tests/e2e/bell_watch.c built; without it the attention is not checked)
 set -u
-program=$1 help=$2 check=$3 artifacts=$4
+program=$1 help=$2 check=$3 artifacts=$4 watch=${5:-}
 . "$(dirname "$0")/session.sh"
 session_require parecord
 mkdir -p "$artifacts"
@@ -61,13 +64,6 @@ check_ring() {
     "$check" "$2" $rate 3 800 200 || fail "the recording does not hold the three beeps"
 }
 
-# Clicks a point of the main window's client area, given in pixels as the window is designed.
-click_at() {
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    xdotool mousemove $((X + $1)) $((Y + HEIGHT - 336 + $2)) click 1
-    sleep 0.3
-}
-
 echo "== a reminder and an alarm set through the window"
 next_minute 20
 cat >"$settings" <<INI
@@ -110,7 +106,21 @@ INI
 printf '"Dentist at 4"\r\n' >"$work/bin/reminder.ini"
 record "$work/ring.raw"
 start_program
+if [ -n "$watch" ]; then
+    "$watch" >"$work/watch.log" 2>&1 &
+    pids+=($!)
+    xlogo -geometry 200x200+600+400 &
+    pids+=($!)
+    other=$(timeout 10 xdotool search --sync --onlyvisible --name '^xlogo$' | head -n 1)
+    [ -n "$other" ] || fail "the other window did not appear"
+    xdotool windowfocus --sync "$other"
+fi
 wait_for_ring
+if [ -n "$watch" ]; then
+    grep -q "^attention $(printf '0x%x' "$wid")\$" "$work/watch.log" ||
+        fail "the ringing window did not ask for attention: $(cat "$work/watch.log")"
+    [ "$(xdotool getwindowfocus)" = "$other" ] || fail "the ring took the keyboard"
+fi
 check_ring after-ring "$work/ring.raw"
 [ "$(value remyear)" = " $(date +%Y)" ] || fail "the reminder year was not kept: '$(value remyear)'"
 

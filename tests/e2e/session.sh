@@ -75,6 +75,13 @@ start_program() {
     [ -n "$wid" ] || fail "the main window did not appear"
 }
 
+# Clicks a point of the main window's client area, given in pixels as the window is designed.
+click_at() {
+    eval "$(xdotool getwindowgeometry --shell "$wid")"
+    xdotool mousemove $((X + $1)) $((Y + HEIGHT - 336 + $2)) click 1
+    sleep 0.3
+}
+
 value() {  # value KEY: the stored text of lastsettings/KEY, quotes removed
     sed -n "s/^lastsettings\\\\$1=//Ip" "$settings" | sed 's/^"\(.*\)"$/\1/'
 }

@@ -7,9 +7,14 @@
 namespace tollvane::fakes {
 
 LocalDateTime FakeClock::now() const {
-    using namespace std::chrono;
-    const sys_time<milliseconds> t{milliseconds{m_ms}};
+    const LocalDateTime t = at(m_ms);
     m_ms += msPerReading;
+    return t;
+}
+
+LocalDateTime FakeClock::at(long long wallMs) const {
+    using namespace std::chrono;
+    const sys_time<milliseconds> t{milliseconds{wallMs}};
     const auto day = floor<days>(t);
     const year_month_day ymd{day};
     const hh_mm_ss hms{t - day};

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,10 +14,12 @@
 
 namespace tollvane::fakes {
 
-// Local time as milliseconds since 1970-01-01 00:00:00 (no time zone: the fake is local time).
+// Local time as milliseconds since 1970-01-01 00:00:00 (no time zone: the fake is local time,
+// and the wall clock the same).
 class FakeClock : public Clock {
 public:
     LocalDateTime now() const override;
+    LocalDateTime at(long long wallMs) const override;
     void set(int year, int month, int day, int hour, int minute, int second, int ms = 0);
     void advance(long long ms) { m_ms += ms; }
     long long ms() const { return m_ms; }
@@ -41,6 +44,24 @@ public:
 
 private:
     FakeClock& m_clock;
+};
+
+// Records what the program asks of the wake, and refuses with a reason of the test's choosing.
+class FakeWake : public ComputerWake {
+public:
+    void arm(const WakeRequest& request) override {
+        calls.emplace_back(request);
+        armed = request;
+    }
+    void disarm() override {
+        calls.emplace_back(std::nullopt);
+        armed.reset();
+    }
+    std::string whyNot() const override { return why; }
+
+    std::vector<std::optional<WakeRequest>> calls;  // each arm, or nullopt for each disarm
+    std::optional<WakeRequest> armed;
+    std::string why;
 };
 
 class MemorySettingsStore : public SettingsStore {

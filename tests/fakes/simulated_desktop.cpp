@@ -37,6 +37,10 @@ SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
       program(portsOf(*this)),
       scheduler(program, *this, ringTone) {
     clock.set(2026, 12, 7, 9, 0, 0);
+    // As on the real desktops: the wake follows the alarm after every handler, and a ring asks
+    // for attention in the window that shows the clock.
+    scheduler.afterEvent = [this] { wakeAim.aim(clock.ms()); };
+    ringTone.ringStarted = [this] { attention.push_back(program.shownClockWindow()); };
     scheduler.afterTimer = [this](Form& window, const std::string& timer) {
         if (&window != &main() || !isClockTick(window, timer)) return;
         ++ticks;
@@ -79,14 +83,19 @@ bool SimulatedDesktop::isLoadedClockWindow() {
                        [](Form* w) { return dynamic_cast<frmclock*>(w) != nullptr; });
 }
 
+void SimulatedDesktop::resume() {
+    wakeAim.aim(clock.ms(), true);
+    scheduler.runDue();
+}
+
 void SimulatedDesktop::runFor(long long ms) {
     const long long end = clock.ms() + ms;
     while (!program.ended()) {
         // Both of the scheduler's clocks are the one virtual clock.
-        const Scheduler::Wake wake = scheduler.nextWake();
+        const Scheduler::Wake next = scheduler.nextWake();
         long long due = end + 1;
-        if (wake.wallMs) due = std::min(due, *wake.wallMs);
-        if (wake.steadyMs) due = std::min(due, *wake.steadyMs);
+        if (next.wallMs) due = std::min(due, *next.wallMs);
+        if (next.steadyMs) due = std::min(due, *next.steadyMs);
         if (due > end) break;
         if (clock.ms() < due) clock.setMs(due);
         scheduler.runDue();

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "app/scheduler.h"
+#include "app/wake_aim.h"
 #include "fakes/fake_ports.h"
 #include "windows/form.h"
 #include "windows/frm_alarm_clock.h"
@@ -50,6 +52,9 @@ public:
         scheduler.postEndRequest([this] { program.EndRequested(); });
     }
 
+    // The computer has resumed from sleep: the desktop re-aims the wake and runs what fell due.
+    void resume();
+
     bool isLoadedClockWindow();
 
     FakeClock clock;
@@ -65,6 +70,10 @@ public:
     Clock& localTime;  // `clock` itself unless one was given
     Program program;
     Scheduler scheduler;
+    FakeWake wake;
+    std::vector<std::string> told;  // what the program said of the wake, one line each
+    WakeAim wakeAim{program, wake, [this](const std::string& line) { told.push_back(line); }};
+    std::vector<const Form*> attention;  // the window that asked for attention, at each ring
 
     int ticks = 0;                 // clock ticks of the main window so far
     std::function<void()> onTick;  // runs after each clock tick of the main window

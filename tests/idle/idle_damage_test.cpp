@@ -42,6 +42,9 @@ public:
         return {t.date().year(),   t.date().month(),  t.date().day(), t.time().hour(),
                 t.time().minute(), t.time().second(), t.time().msec()};
     }
+    LocalDateTime at(long long wallMs) const override {
+        return QtClock().at(wallMs + m_shift * 1000LL);
+    }
 
 private:
     int m_shift;

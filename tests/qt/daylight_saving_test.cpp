@@ -128,6 +128,35 @@ TEST_F(ChangeDay, FallBack_ClockGoesFrom259BackTo200_AlarmInTheRepeatedHourRings
     expectWholeSecondsThroughout();
 }
 
+// The computer is woken for the minute in which the clock really shows the alarm time.
+TEST_F(ChangeDay, SpringForward_WakeForASkippedTimeComesTheNextDay_OthersInTheirOwnOffset) {
+    frmAlarmClock& w = startArmed(utc(2026, 3, 28, 21, 0, 0), "2:30");  // 22:00 CET
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, utc(2026, 3, 30, 0, 29, 30));  // 2:30 CEST on the 30th
+    d.type(w.TxtTime, "3:00");
+    d.runFor(1000);
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, utc(2026, 3, 29, 0, 59, 30));  // 3:00 CEST, after the jump
+    d.type(w.TxtTime, "1:59");
+    d.runFor(1000);
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, utc(2026, 3, 29, 0, 58, 30));  // 1:59 CET, before it
+}
+
+TEST_F(ChangeDay, FallBack_WakeForTheFirst230_OnceThatHasGoneForTheSecond_WhichRings) {
+    startArmed(utc(2026, 10, 24, 20, 0, 0), "2:30");  // 22:00 CEST
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, utc(2026, 10, 25, 0, 29, 30));  // 2:30 CEST
+    // The clock set on to 2:45 CEST: the first 2:30 went by without a tick, the second is to come.
+    d.clock.setMs(utc(2026, 10, 25, 0, 45, 0));
+    d.runFor(1000);
+    ASSERT_TRUE(d.wake.armed);
+    EXPECT_EQ(d.wake.armed->wallMs, utc(2026, 10, 25, 1, 29, 30));  // 2:30 CET
+    d.runFor(46 * 60 * 1000);
+    ASSERT_EQ(d.tone.beeps.size(), 1u);
+    EXPECT_EQ(d.tone.beeps[0].startMs, utc(2026, 10, 25, 1, 30, 0));
+}
+
 // The calendar's date follows local time too: a start just after local midnight, which is still
 // the day before in UTC, shows the local day.
 TEST_F(ChangeDay, StartAfterLocalMidnight_CalendarOnTheLocalDay) {

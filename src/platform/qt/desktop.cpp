@@ -18,6 +18,9 @@
 #if defined(TOLLVANE_HAVE_PULSE)
 #include "platform/pulse/pulse_tone.h"
 #endif
+#if defined(__linux__)
+#include "platform/qt/linux_wake.h"
+#endif
 #if defined(_WIN32)
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_settings_store.h"
@@ -88,6 +91,24 @@ std::unique_ptr<FileSystem> fileSystem(const QString& programDir, const QString&
 #endif
 }
 
+#if !defined(__linux__)
+class NoWake : public ComputerWake {
+public:
+    void arm(const WakeRequest&) override {}
+    void disarm() override {}
+    std::string whyNot() const override { return "this build cannot wake the computer"; }
+};
+#endif
+
+std::unique_ptr<ComputerWake> systemWake(ComputerWake* given) {
+    if (given) return nullptr;
+#if defined(__linux__)
+    return std::make_unique<LinuxWake>();
+#else
+    return std::make_unique<NoWake>();
+#endif
+}
+
 Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
               FileSystem& files, HelpWindow& help, BrowserClient& browser) {
     return {clock, tone, settings, messages, files, help, browser};
@@ -110,6 +131,8 @@ Desktop::Desktop(Options options)
                         m_options.messages ? *m_options.messages : m_qtMessages, *m_files, m_help,
                         m_browser)),
       m_scheduler(m_program, *this, m_ringTone),
+      m_systemWake(systemWake(m_options.wake)),
+      m_wakeAim(m_program, m_options.wake ? *m_options.wake : *m_systemWake, logLine),
       m_wallWake(std::make_unique<SecondTimer>()),
       m_steadyWake(std::make_unique<QTimer>()) {
     m_scheduler.afterEvent = [this] { afterEvent(); };
@@ -123,6 +146,16 @@ Desktop::Desktop(Options options)
     };
     connect(m_wallWake.get(), &SecondTimer::timeout, this, wake);
     connect(m_steadyWake.get(), &QTimer::timeout, this, wake);
+#if defined(__linux__)
+    // A resume, or the clock set: the tick and the computer's wake are aimed afresh.
+    if (auto* linuxWake = dynamic_cast<LinuxWake*>(m_systemWake.get())) {
+        connect(linuxWake, &LinuxWake::timeMoved, this, [this, wake] {
+            wake();
+            m_wakeAim.aim(now().wallMs, true);
+        });
+    }
+#endif
+    m_ringTone.ringStarted = [this] { askForAttention(); };
     connect(&m_browser, &BrowserClient::windowClosed, this,
             [this] { dispatch([this] { m_program.ShopWindowClosed(); }); });
 }
@@ -169,6 +202,7 @@ void Desktop::afterEvent() {
     // A ring runs inside one handler, so after every handler any ring is over.
     if (m_fallbackTone) m_fallbackTone->ringEnded();
     reconcileViews();
+    m_wakeAim.aim(now().wallMs);
     if (m_program.ended()) {
         m_wallWake->stop();
         m_steadyWake->stop();
@@ -201,6 +235,14 @@ void Desktop::reconcileViews() {
             m_views[w] = v;
         }
         if (v) v->mirror();
+    }
+}
+
+// The taskbar entry of the window that shows the clock asks for attention until the user comes
+// back to it; no window is raised and the keyboard stays where it is.
+void Desktop::askForAttention() {
+    if (const Form* shown = m_program.shownClockWindow()) {
+        if (FormView* v = view(*shown)) QApplication::alert(v);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/program.h"
 #include "app/scheduler.h"
+#include "app/wake_aim.h"
 #include "platform/qt/browser_client.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/qt_clock.h"
@@ -41,6 +42,7 @@ public:
         Tone* tone = nullptr;            // empty: the sound server, or the desktop's bell
         Clock* clock = nullptr;          // empty: the system clock
         MessageBox* messages = nullptr;  // empty: Qt message boxes
+        ComputerWake* wake = nullptr;    // empty: the system's (linux_wake.h)
     };
 
     Desktop();
@@ -75,6 +77,7 @@ private:
     void afterEvent();
     void reconcileViews();
     void armWake();
+    void askForAttention();
 
     Options m_options;
     QtClock m_clock;
@@ -88,6 +91,8 @@ private:
     BrowserClient m_browser;
     Program m_program;
     Scheduler m_scheduler;
+    std::unique_ptr<ComputerWake> m_systemWake;  // unless a test gave one
+    WakeAim m_wakeAim;
 
     std::map<const Form*, FormView*> m_views;
     std::unique_ptr<SecondTimer> m_wallWake;   // the clock tick's whole seconds

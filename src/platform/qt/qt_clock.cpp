@@ -10,8 +10,11 @@ QtClock::QtClock(std::function<WallTime()> wallClock) : m_wallClock(std::move(wa
 
 LocalDateTime QtClock::now() const {
     const auto ms = std::chrono::floor<std::chrono::milliseconds>(m_wallClock());
-    const QDateTime t =
-        QDateTime::fromMSecsSinceEpoch(ms.time_since_epoch().count(), Qt::LocalTime);
+    return at(ms.time_since_epoch().count());
+}
+
+LocalDateTime QtClock::at(long long wallMs) const {
+    const QDateTime t = QDateTime::fromMSecsSinceEpoch(wallMs, Qt::LocalTime);
     const QDate d = t.date();
     const QTime c = t.time();
     return {d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second(), c.msec()};

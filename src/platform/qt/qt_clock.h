@@ -13,6 +13,7 @@ class QtClock : public Clock {
 public:
     explicit QtClock(std::function<WallTime()> wallClock = systemWallClock);
     LocalDateTime now() const override;
+    LocalDateTime at(long long wallMs) const override;
 
 private:
     std::function<WallTime()> m_wallClock;

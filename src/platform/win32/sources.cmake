@@ -28,11 +28,13 @@ add_library(tollvane_win32 STATIC
   platform/win32/win32_ringing_tone.cpp
   platform/win32/win32_message_box.cpp
   platform/win32/win32_desktop.cpp
+  platform/win32/win32_wake.cpp
   platform/win32/win32_single_instance.cpp
 )
 target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)
+# powrprof: whether the power plan allows wake timers.
 target_link_libraries(tollvane_win32 PUBLIC tollvane_core tollvane_win32_links comctl32 gdi32
-                      msimg32 uxtheme oleacc ole32 PRIVATE tollvane_warnings)
+                      msimg32 uxtheme oleacc ole32 powrprof PRIVATE tollvane_warnings)
 
 # The icon from the program's artwork, its version and its manifest.
 set(TOLLVANE_ICO ${CMAKE_CURRENT_BINARY_DIR}/tollvane.ico)

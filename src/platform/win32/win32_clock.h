@@ -1,13 +1,25 @@
 #pragma once
-// The local date and time on Windows, from GetLocalTime.
+// The local date and time on Windows: now from GetLocalTime, at another moment by the zone's rules
+// for that moment's year.
+
+#include <map>
 
 #include "platform/ports.h"
+#include "platform/win32/win32_api.h"
 
 namespace tollvane {
 
 class Win32Clock : public Clock {
 public:
     LocalDateTime now() const override;
+    LocalDateTime at(long long wallMs) const override;
+
+private:
+    struct Rules {
+        TIME_ZONE_INFORMATION zone{};
+        unsigned long long readAt = 0;  // GetTickCount64() when read from the system
+    };
+    mutable std::map<int, Rules> m_rules;  // by year
 };
 
 }  // namespace tollvane

@@ -67,6 +67,7 @@ Desktop::Desktop(Options options)
                         m_options.help ? *m_options.help : *m_help,
                         m_options.browser ? *m_options.browser : *m_shop)),
       m_scheduler(m_program, *this, m_ringTone),
+      m_wakeAim(m_program, m_options.wake ? *m_options.wake : m_computerWake, tellAboutWake),
       m_wallTimer(makeTimer()),
       m_steadyTimer(makeTimer()) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
@@ -89,9 +90,18 @@ Desktop::Desktop(Options options)
     m_bigIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXICON, dpi)));
     m_pictureIcon.reset(loadIcon(64));
     m_scheduler.afterEvent = [this] { afterEvent(); };
+    m_ringTone.ringStarted = [this] {
+        if (const Form* shown = m_program.shownClockWindow()) {
+            if (FormWindow* v = view(*shown)) askForAttention(v->hwnd());
+        }
+    };
+    // A top-level window hears of suspend and resume anyway; the registration is what Windows
+    // asks of programs that must hear of them on every kind of computer.
+    m_resumeNotification = RegisterSuspendResumeNotification(m_hwnd, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 Desktop::~Desktop() {
+    if (m_resumeNotification) UnregisterSuspendResumeNotification(m_resumeNotification);
     m_views.clear();
     m_shop.reset();
     m_help.reset();
@@ -172,6 +182,7 @@ void Desktop::wake() {
 
 void Desktop::afterEvent() {
     reconcileViews();
+    m_wakeAim.aim(now().wallMs);
     if (m_program.ended()) {
         CancelWaitableTimer(m_wallTimer.get());
         CancelWaitableTimer(m_steadyTimer.get());
@@ -248,6 +259,14 @@ void Desktop::armWake() {
         else
             KillTimer(m_hwnd, kModalTimer);
     }
+}
+
+// The computer woke from sleep or the clock was set: the tick is aimed afresh from the clock now,
+// whatever a timer aimed before counted meanwhile, and the computer's wake is armed again.
+void Desktop::timeMoved() {
+    m_wallDue = m_steadyDue = -1;
+    wake();
+    m_wakeAim.aim(now().wallMs, true);
 }
 
 void Desktop::modalLoop(bool entered) {
@@ -346,10 +365,11 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_TIMECHANGE:
             // The clock was set: the display follows at once.
-            wake();
+            timeMoved();
             return 0;
         case WM_POWERBROADCAST:
-            if (wParam == PBT_APMRESUMEAUTOMATIC) wake();
+            // Automatic: woken by a timer, perhaps ours, with no one at the keyboard yet.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) timeMoved();
             return TRUE;
         case WM_QUERYENDSESSION:
             // The session may end: the values are saved now, and again if it does end. A logoff

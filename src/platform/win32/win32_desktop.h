@@ -16,6 +16,7 @@
 
 #include "app/program.h"
 #include "app/scheduler.h"
+#include "app/wake_aim.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/help_window.h"
 #include "platform/win32/shop_window.h"
@@ -26,6 +27,7 @@
 #include "platform/win32/win32_ringing_tone.h"
 #include "platform/win32/win32_settings_store.h"
 #include "platform/win32/win32_tone.h"
+#include "platform/win32/win32_wake.h"
 
 namespace tollvane::win32 {
 
@@ -40,6 +42,7 @@ public:
         FileSystem* files = nullptr;
         HelpViewer* help = nullptr;
         Browser* browser = nullptr;  // the shop window
+        ComputerWake* wake = nullptr;
     };
 
     Desktop();
@@ -86,6 +89,7 @@ private:
     void afterEvent();
     void reconcileViews();
     void armWake();
+    void timeMoved();
     void modalLoop(bool entered);
     void endSession();
     HWND messageOwner() const;
@@ -104,6 +108,9 @@ private:
     HWND m_hwnd = nullptr;
     Program m_program;
     Scheduler m_scheduler;
+    Win32Wake m_computerWake;
+    WakeAim m_wakeAim;
+    HPOWERNOTIFY m_resumeNotification = nullptr;
 
     IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
     std::map<const Form*, std::unique_ptr<FormWindow>> m_views;

@@ -1,13 +1,15 @@
 // The program's behaviour through its real Windows windows: the clock in both windows, a ring that
 // holds input while the windows keep painting, message boxes that leave the clock running, the
 // reminder brought back at the ring, typing and odd input, values kept in the registry from one
-// start to the next, and the end of the session.
+// start to the next, the end of the session, and the computer's wake that follows the alarm.
 
 #include "ui_fixture.h"
 
 #include <commctrl.h>
 
 #include <string>
+
+#include "fakes/fake_ports.h"
 
 namespace tollvane::win32::testing {
 namespace {
@@ -71,6 +73,34 @@ TEST_F(ProgramBehaviour, Ring_HoldsInputButKeepsPainting_StopHandledAfterTheLast
     EXPECT_EQ(text(main(), "TxtTime"), L"");
     EXPECT_FALSE(IsWindowEnabled(control(main(), "CmdReset")));
     EXPECT_TRUE(runUntil([&] { return !main().Timer2.Enabled; }, 2000));
+}
+
+// Windows announces a resume or a change of the clock to the program's window: the computer's wake
+// is armed again (a timer that woke the computer is spent) and the clock goes on.
+TEST_F(ProgramBehaviour, AlarmSet_WakeArmed_ResumeAndClockChangeArmItAgain_TheClockGoesOn) {
+    fakes::FakeWake recorded;
+    wake = &recorded;
+    ShiftedClock clock(9, 0, 0);
+    start(&clock);
+    type(main(), "TxtTime", L"7:30");
+    click(main(), "CmdSet");
+    ASSERT_TRUE(runUntil([&] { return recorded.armed.has_value(); }));
+    const WakeRequest armed = *recorded.armed;
+    EXPECT_EQ(armed.reason, "Tollvane: alarm at 7:30");
+    const std::pair<UINT, WPARAM> announcements[] = {{WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC},
+                                                     {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND},
+                                                     {WM_TIMECHANGE, 0}};
+    for (const auto& [message, kind] : announcements) {
+        const std::size_t calls = recorded.calls.size();
+        PostMessageW(desktop->programWindow(), message, kind, 0);
+        EXPECT_TRUE(runUntil([&] { return recorded.calls.size() == calls + 1; }, 1000))
+            << "message " << message << " (" << kind << ")";
+        EXPECT_EQ(recorded.calls.back(), armed);
+    }
+    const std::wstring seconds = text(main(), "txttimetot2");
+    EXPECT_TRUE(runUntil([&] { return text(main(), "txttimetot2") != seconds; }, 2000));
+    click(main(), "CmdReset");
+    EXPECT_FALSE(recorded.armed);
 }
 
 // A message box runs its own loop; the clock goes on inside it, and the handler continues after it.

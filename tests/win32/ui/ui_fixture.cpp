@@ -69,6 +69,7 @@ void UiFixture::start(Clock* clock) {
     Desktop::Options o;
     o.tone = &tone;
     o.clock = clock;
+    o.wake = wake;
     desktop = std::make_unique<Desktop>(o);
     desktop->start();
     ASSERT_TRUE(runUntil(

@@ -45,6 +45,9 @@ class ShiftedClock : public Clock {
 public:
     ShiftedClock(int hour, int minute, int second);
     LocalDateTime now() const override;
+    LocalDateTime at(long long wallMs) const override {
+        return Win32Clock().at(wallMs + m_offsetMs);
+    }
 
 private:
     long long m_offsetMs = 0;
@@ -76,6 +79,7 @@ protected:
     static void clearRegistry();
 
     RecordingTone tone;
+    ComputerWake* wake = nullptr;  // set before start(); empty: the system's
     std::unique_ptr<Desktop> desktop;
 };
 
