@@ -41,6 +41,13 @@ Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& mes
     return {clock, tone, settings, messages, files, help, browser};
 }
 
+// The tone the worker plays: the test's, which outlives the program, or kernel32's Beep, which the
+// worker keeps for as long as it needs it.
+std::shared_ptr<Tone> backendTone(Tone* given) {
+    if (given) return std::shared_ptr<Tone>(given, [](Tone*) {});
+    return std::make_shared<Win32Tone>();
+}
+
 }  // namespace
 
 UINT Desktop::secondStartMessage() {
@@ -52,7 +59,7 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(options),
-      m_tone(m_options.tone ? *m_options.tone : m_beep),
+      m_tone(backendTone(m_options.tone)),
       m_ringTone(m_tone),
       m_messageBoxes([this] { return messageOwner(); }, [this](bool open) { modalLoop(open); }),
       m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),

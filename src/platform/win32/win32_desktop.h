@@ -93,7 +93,6 @@ private:
 
     Options m_options;
     Win32Clock m_clock;
-    Win32Tone m_beep;
     RingingTone m_tone;
     RingTone m_ringTone;
     Win32SettingsStore m_registry;
