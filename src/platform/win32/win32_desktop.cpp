@@ -376,10 +376,16 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The user logs off or the machine shuts down: the exit sequence saves what the user left in the
 // window, as File > Exit does. Windows may end the process as soon as this returns, so inside a
-// handler (a ring, a message box) the exit sequence runs at once and the process ends here.
+// handler (a ring, a message box) the exit sequence runs at once and the process ends here. A
+// ring cannot finish then: the alarm is saved as rung, as the ring would have left it.
 void Desktop::endSession() {
     if (m_program.ended()) return;
-    if (m_scheduler.busy() || m_scheduler.ringing()) {
+    if (m_scheduler.ringing()) {
+        m_ringTone.silence();
+        m_program.EndDuringRing();
+        ExitProcess(0);
+    }
+    if (m_scheduler.busy()) {
         m_program.EndRequested();
         ExitProcess(0);
     }
