@@ -17,6 +17,7 @@
 #include "app/program.h"
 #include "app/scheduler.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/handle_owners.h"
 #include "platform/win32/help_window.h"
 #include "platform/win32/shop_window.h"
 #include "platform/win32/win32_clock.h"
@@ -90,6 +91,9 @@ private:
     void endSession();
     HWND messageOwner() const;
     MessageBox& messages();
+    // The browser control, the rich edit box and the screen readers' names need OLE; it is the
+    // last to go.
+    OleSession m_ole;
 
     Options m_options;
     Win32Clock m_clock;
