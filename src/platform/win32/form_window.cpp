@@ -74,6 +74,7 @@ FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, 
 }
 
 FormWindow::~FormWindow() {
+    m_names.reset();  // the names go while their controls still exist
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
@@ -117,7 +118,7 @@ void FormWindow::build(HWND owner) {
 
 void FormWindow::createControls() {
     const WindowLayout& l = m_model.layout();
-    std::vector<std::pair<HWND, std::wstring>> names;
+    m_names = std::make_unique<ScreenReaderNames>();
     for (const ControlLayout* c : creationOrder(l)) {
         HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
         if (!hwnd) continue;
@@ -127,12 +128,11 @@ void FormWindow::createControls() {
         }
         // A display box's name is the text it shows; other controls take their layout's name.
         if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
-            names.emplace_back(hwnd, toWideLossy(c->accessibleName));
+            m_names->name(hwnd, toWideLossy(c->accessibleName));
         if (c->defaultButton) m_defaultButton = hwnd;
         if (c->cancelButton) m_cancelButton = hwnd;
         m_children.push_back(std::move(child));
     }
-    nameForScreenReaders(std::move(names));
     // Labels and the picture are drawn onto the window, beneath every other control; display
     // boxes that lie over one another are drawn in the layout's order, the later above. None of
     // them takes the focus, so moving them leaves the tab order alone.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_binding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_geometry.h"
@@ -89,6 +90,7 @@ private:
     std::vector<Child> m_children;
     std::map<std::wstring, FontHandle> m_fonts;  // by family, size and weight
     std::map<COLORREF, BrushHandle> m_brushes;
+    std::unique_ptr<ScreenReaderNames> m_names;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;
     HWND m_focus = nullptr;      // the control that had the focus when the window was last left
