@@ -63,11 +63,10 @@ std::wstring FormWindow::className(const WindowLayout& layout) {
     return L"Tollvane." + toWideLossy(layout.name);
 }
 
-FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop)
+FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons)
     : m_model(model),
       m_dispatch(std::move(dispatch)),
       m_icons(icons),
-      m_modalLoop(std::move(modalLoop)),
       m_style(windowStyle(model.layout())),
       m_menu(model.layout().menus, kFirstMenuCommand) {
     build(owner);
@@ -355,14 +354,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!m_detached) m_dispatch([this] { m_model.Form_Activate(); });
             }
             return 0;
-        case WM_ENTERMENULOOP:
-        case WM_ENTERSIZEMOVE:
-            if (m_modalLoop) m_modalLoop(true);
-            break;
-        case WM_EXITMENULOOP:
-        case WM_EXITSIZEMOVE:
-            if (m_modalLoop) m_modalLoop(false);
-            break;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;

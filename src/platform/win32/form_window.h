@@ -27,12 +27,8 @@ public:
         HICON big = nullptr;      // Alt+Tab and taskbar
         HICON picture = nullptr;  // the picture control, stretched to its box
     };
-    // Told when a modal loop of the window's own starts or ends (a menu held open, the window
-    // being moved), inside which the program's timers must still be served.
-    using ModalLoop = std::function<void(bool entered)>;
-
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
-    FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop);
+    FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -82,7 +78,6 @@ private:
     Form& m_model;
     Dispatch m_dispatch;
     Icons m_icons;
-    ModalLoop m_modalLoop;
     HWND m_hwnd = nullptr;
     unsigned m_dpi = USER_DEFAULT_SCREEN_DPI;
     WindowStyle m_style;

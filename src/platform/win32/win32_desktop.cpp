@@ -13,23 +13,9 @@ namespace tollvane::win32 {
 namespace {
 
 constexpr UINT kRunQueued = WM_APP + 1;
-constexpr UINT_PTR kModalTimer = 1;
-constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
 constexpr int kIconResource = 1;
-
-// A timer of the kernel, precise to the millisecond where Windows offers that.
-KernelHandle makeTimer() {
-    HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
-    if (!timer) timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
-    return KernelHandle(timer);
-}
-
-// Aims the timer `ms` from now; the kernel counts in units of 100 ns, negative for "from now".
-void aim(HANDLE timer, long long ms) {
-    LARGE_INTEGER due;
-    due.QuadPart = -std::max(ms, 0LL) * 10000 - 1;
-    SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
-}
 
 HICON loadIcon(int size) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
@@ -61,7 +47,7 @@ Desktop::Desktop(Options options)
     : m_options(options),
       m_tone(backendTone(m_options.tone)),
       m_ringTone(m_tone),
-      m_messageBoxes([this] { return messageOwner(); }, [this](bool open) { modalLoop(open); }),
+      m_messageBoxes([this] { return messageOwner(); }),
       m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
       m_shop(m_options.browser
                  ? nullptr
@@ -73,9 +59,7 @@ Desktop::Desktop(Options options)
                         m_options.files ? *m_options.files : m_files,
                         m_options.help ? *m_options.help : *m_help,
                         m_options.browser ? *m_options.browser : *m_shop)),
-      m_scheduler(m_program, *this, m_ringTone),
-      m_wallTimer(makeTimer()),
-      m_steadyTimer(makeTimer()) {
+      m_scheduler(m_program, *this, m_ringTone) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
@@ -165,14 +149,8 @@ Scheduler::Instant Desktop::now() const {
     return {wallMs, steadyMs};
 }
 
-// A waitable timer shoots once: it is aimed again, whatever runDue() leaves due, even at the same
-// time (a shot a little early finds nothing due yet).
-void Desktop::timerFired(DWORD which) {
-    (which == 0 ? m_wallDue : m_steadyDue) = -1;
-    wake();
-}
-
 void Desktop::wake() {
+    m_aimed = false;
     m_scheduler.runDue();
     armWake();
 }
@@ -180,9 +158,7 @@ void Desktop::wake() {
 void Desktop::afterEvent() {
     reconcileViews();
     if (m_program.ended()) {
-        CancelWaitableTimer(m_wallTimer.get());
-        CancelWaitableTimer(m_steadyTimer.get());
-        KillTimer(m_hwnd, kModalTimer);
+        KillTimer(m_hwnd, kWakeTimer);
         m_ended = true;
         return;
     }
@@ -213,8 +189,7 @@ void Desktop::reconcileViews() {
             };
             auto made = std::make_unique<FormWindow>(
                 *w, forWindow, m_hwnd,
-                FormWindow::Icons{m_smallIcon.get(), m_bigIcon.get(), m_pictureIcon.get()},
-                [this](bool entered) { modalLoop(entered); });
+                FormWindow::Icons{m_smallIcon.get(), m_bigIcon.get(), m_pictureIcon.get()});
             v = made.get();
             m_views[w] = std::move(made);
         }
@@ -222,49 +197,30 @@ void Desktop::reconcileViews() {
     }
 }
 
-// A timer already aimed at the right time is left alone, so an idle second costs one wake-up.
+// A window timer, which every message loop dispatches, aimed at the next time something is due.
+// One already aimed at that time is left alone, so an idle second costs one wake-up.
 void Desktop::armWake() {
     const Scheduler::Wake wake = m_scheduler.nextWake();
-    const Scheduler::Instant now = this->now();
     const long long wallDue = wake.wallMs.value_or(-1);
     const long long steadyDue = wake.steadyMs.value_or(-1);
-    if (wallDue != m_wallDue) {
-        if (wake.wallMs)
-            aim(m_wallTimer.get(), *wake.wallMs - now.wallMs);
-        else
-            CancelWaitableTimer(m_wallTimer.get());
-        m_wallDue = wallDue;
+    if (m_aimed && wallDue == m_wallDue && steadyDue == m_steadyDue) return;
+    m_aimed = true;
+    m_wallDue = wallDue;
+    m_steadyDue = steadyDue;
+    if (!wake.wallMs && !wake.steadyMs) {
+        KillTimer(m_hwnd, kWakeTimer);
+        return;
     }
-    if (steadyDue != m_steadyDue) {
-        if (wake.steadyMs)
-            aim(m_steadyTimer.get(), *wake.steadyMs - now.steadyMs);
-        else
-            CancelWaitableTimer(m_steadyTimer.get());
-        m_steadyDue = steadyDue;
-    }
-    if (m_modalLoops > 0) {
-        long long in = -1;
-        if (wake.wallMs) in = *wake.wallMs - now.wallMs;
-        if (wake.steadyMs) {
-            const long long s = *wake.steadyMs - now.steadyMs;
-            in = in < 0 ? s : std::min(in, s);
-        }
-        if (in >= 0)
-            SetTimer(m_hwnd, kModalTimer, static_cast<UINT>(std::clamp(in, 1LL, 86400000LL)),
-                     nullptr);
-        else
-            KillTimer(m_hwnd, kModalTimer);
-    }
-}
-
-void Desktop::modalLoop(bool entered) {
-    m_modalLoops += entered ? 1 : -1;
-    if (m_modalLoops > 0) {
-        armWake();
-    } else {
-        m_modalLoops = 0;
-        KillTimer(m_hwnd, kModalTimer);
-    }
+    const Scheduler::Instant now = this->now();
+    long long in = kLongestAimMs;
+    if (wake.wallMs) in = std::min(in, *wake.wallMs - now.wallMs);
+    if (wake.steadyMs) in = std::min(in, *wake.steadyMs - now.steadyMs);
+    // A millisecond more, as now() counts whole ones: a timer that came before its time would
+    // find nothing due and have to be aimed again. Windows fires window timers at its clock tick
+    // (about 16 ms by default); without coalescing, at the first tick after the time.
+    const auto elapse = static_cast<UINT>(std::clamp(in + 1, 1LL, kLongestAimMs));
+    if (!SetCoalescableTimer(m_hwnd, kWakeTimer, elapse, nullptr, TIMERV_NO_COALESCING))
+        SetTimer(m_hwnd, kWakeTimer, elapse, nullptr);
 }
 
 // The window in front that a message box belongs to: the program's active window, else its main
@@ -296,27 +252,19 @@ bool Desktop::pump(MSG& message) {
 
 bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
     const unsigned long long deadline = GetTickCount64() + ms;
-    HANDLE timers[2] = {m_wallTimer.get(), m_steadyTimer.get()};
     for (;;) {
         if (done && done()) return true;
         if (m_ended) return false;
         const unsigned long long now = GetTickCount64();
         if (now >= deadline) return false;
-        const DWORD woke = MsgWaitForMultipleObjectsEx(
-            2, timers, static_cast<DWORD>(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1) {
-            timerFired(woke - WAIT_OBJECT_0);
-            continue;
-        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (!pump(message)) {
                 m_ended = true;
                 return false;
             }
-            // A steady stream of input never holds the clock back.
-            const DWORD due = WaitForMultipleObjects(2, timers, FALSE, 0);
-            if (due < WAIT_OBJECT_0 + 2) timerFired(due - WAIT_OBJECT_0);
             if (m_ended || (done && done())) break;
         }
     }
@@ -349,7 +297,7 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             runQueued();
             return 0;
         case WM_TIMER:
-            if (wParam == kModalTimer) wake();
+            if (wParam == kWakeTimer) wake();
             return 0;
         case WM_TIMECHANGE:
             // The clock was set: the display follows at once.
