@@ -144,15 +144,17 @@ void FormWindow::createControls() {
     }
 }
 
+// The old fonts go only once every control holds its new one.
 void FormWindow::applyFonts() {
-    m_fonts.clear();
+    std::map<std::wstring, FontHandle> fonts;
     const WindowLayout& l = m_model.layout();
     for (const Child& c : m_children) {
         const FontSpec& spec = c.layout->font.family.empty() ? l.defaultFont : c.layout->font;
-        auto& font = m_fonts[fontKey(spec)];
+        auto& font = fonts[fontKey(spec)];
         if (!font) font = makeFont(spec, m_dpi);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
+    m_fonts.swap(fonts);
 }
 
 void FormWindow::placeControls() {
@@ -328,7 +330,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return onColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_COMMAND:
             onCommand(wParam, lParam);
             return 0;
@@ -359,7 +361,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
-            for (Child& c : m_children) c.colours = controlColours(*c.layout);
+            for (Child& c : m_children) {
+                c.colours = controlColours(*c.layout);
+                // Only top-level windows are told of a new colour scheme; the common controls
+                // (the calendar) learn of it from their parent.
+                if (message == WM_SYSCOLORCHANGE) SendMessageW(c.hwnd, message, wParam, lParam);
+            }
             m_brushes.clear();
             InvalidateRect(m_hwnd, nullptr, TRUE);
             break;
@@ -392,7 +399,7 @@ void FormWindow::pressButton(HWND button) {
     if (IsWindowEnabled(button)) SendMessageW(button, BM_CLICK, 0, 0);
 }
 
-LRESULT FormWindow::onColour(HDC dc, HWND control) {
+LRESULT FormWindow::onColour(UINT message, HDC dc, HWND control) {
     for (const Child& c : m_children) {
         if (c.hwnd != control || !c.colours.ownBackground) continue;
         SetTextColor(dc, c.colours.text);
@@ -401,7 +408,7 @@ LRESULT FormWindow::onColour(HDC dc, HWND control) {
         if (!brush) brush.reset(CreateSolidBrush(c.colours.background));
         return reinterpret_cast<LRESULT>(brush.get());
     }
-    return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    return DefWindowProcW(m_hwnd, message, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
 }
 

@@ -71,7 +71,7 @@ private:
     void paintCanvas(HDC dc, POINT origin, const RECT& area) const;
     Child* child(int id);
     void onCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT onColour(HDC dc, HWND control);
+    LRESULT onColour(UINT message, HDC dc, HWND control);
     void onDpiChanged(unsigned dpi, const RECT& suggested);
     void pressButton(HWND button);
 

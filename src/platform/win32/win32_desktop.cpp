@@ -74,6 +74,9 @@ Desktop::Desktop(Options options)
     // session's end.
     m_hwnd = CreateWindowExW(0, programWindowClass(), L"Tollvane", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, GetModuleHandleW(nullptr), this);
+    // A second start may run at a lower integrity level than this one (this one started as
+    // administrator): its message is let through.
+    if (m_hwnd) ChangeWindowMessageFilterEx(m_hwnd, secondStartMessage(), MSGFLT_ALLOW, nullptr);
 
     const unsigned dpi = windowDpi(nullptr);
     m_smallIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
