@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
+constexpr int kIconResource = 1;
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
@@ -46,6 +47,13 @@ std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
     return order;
 }
 
+// The program's icon from its resources, drawn for `size` pixels (the nearest of its sizes,
+// scaled).
+HICON programIcon(int size) {
+    return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
 std::wstring fontKey(const FontSpec& f) {
     return toWideLossy(f.family) + L"|" + std::to_wstring(f.pointSize) + (f.bold ? L"|b" : L"");
 }
@@ -63,10 +71,9 @@ std::wstring FormWindow::className(const WindowLayout& layout) {
     return L"Tollvane." + toWideLossy(layout.name);
 }
 
-FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons)
+FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
     : m_model(model),
       m_dispatch(std::move(dispatch)),
-      m_icons(icons),
       m_style(windowStyle(model.layout())),
       m_menu(model.layout().menus, kFirstMenuCommand) {
     build(owner);
@@ -105,11 +112,8 @@ void FormWindow::build(HWND owner) {
         if (menu) DestroyMenu(menu);
         return;
     }
-    if (m_icons.small)
-        SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icons.small));
-    if (m_icons.big)
-        SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icons.big));
     m_dpi = windowDpi(m_hwnd);
+    applyIcons();
     createControls();
     applyFonts();
     applyClientSize();
@@ -155,6 +159,22 @@ void FormWindow::applyFonts() {
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
     m_fonts.swap(fonts);
+}
+
+// As with the fonts, the old icons go once the window holds the new ones.
+void FormWindow::applyIcons() {
+    IconHandle small(programIcon(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi)));
+    IconHandle big(programIcon(GetSystemMetricsForDpi(SM_CXICON, m_dpi)));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    m_smallIcon.swap(small);
+    m_bigIcon.swap(big);
+    for (const ControlLayout& c : m_model.layout().controls) {
+        if (c.kind != ControlKind::Picture) continue;
+        const PixelRect r = controlRect(c, m_dpi);
+        m_pictureIcon.reset(programIcon(std::max(r.width, r.height)));
+        if (HWND picture = control(c.name)) InvalidateRect(picture, nullptr, FALSE);
+    }
 }
 
 void FormWindow::placeControls() {
@@ -322,7 +342,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (Child* c = child(static_cast<int>(item.CtlID))) {
                 drawControl(
-                    item, *c->layout, c->colours, m_icons.picture,
+                    item, *c->layout, c->colours, m_pictureIcon.get(), m_dpi,
                     [this](HDC dc, POINT origin, RECT area) { paintCanvas(dc, origin, area); });
                 return TRUE;
             }
@@ -334,13 +354,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             onCommand(wParam, lParam);
             return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (Child* c = child(static_cast<int>(header.idFrom));
-                c && c->bound.onNotify && !m_detached)
-                c->bound.onNotify(header);
-            return 0;
-        }
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case DM_GETDEFID:
             if (m_defaultButton) return MAKELRESULT(GetDlgCtrlID(m_defaultButton), DC_HASDEFID);
             return 0;
@@ -399,6 +414,15 @@ void FormWindow::pressButton(HWND button) {
     if (IsWindowEnabled(button)) SendMessageW(button, BM_CLICK, 0, 0);
 }
 
+LRESULT FormWindow::onNotify(const NMHDR& header) {
+    Child* c = child(static_cast<int>(header.idFrom));
+    if (!c) return 0;
+    if (header.code == NM_CUSTOMDRAW && c->layout->kind == ControlKind::OptionButton)
+        return customDrawOption(*reinterpret_cast<const NMCUSTOMDRAW*>(&header), c->colours);
+    if (c->bound.onNotify && !m_detached) c->bound.onNotify(header);
+    return 0;
+}
+
 LRESULT FormWindow::onColour(UINT message, HDC dc, HWND control) {
     for (const Child& c : m_children) {
         if (c.hwnd != control || !c.colours.ownBackground) continue;
@@ -412,15 +436,17 @@ LRESULT FormWindow::onColour(UINT message, HDC dc, HWND control) {
                           reinterpret_cast<LPARAM>(control));
 }
 
-// Moved to a screen of another DPI: fonts, controls and the client area follow, and the window
-// takes the place the system suggests.
+// Moved to a screen of another DPI: fonts, icons and controls follow, and the window takes the
+// place and size the system suggests, which keeps a size the user gave a sizable window; a fixed
+// window is then fitted to its design size at the new DPI.
 void FormWindow::onDpiChanged(unsigned dpi, const RECT& suggested) {
     m_dpi = dpi;
     applyFonts();
+    applyIcons();
     placeControls();
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyClientSize();
+    if (m_model.layout().border != Border::Sizable) applyClientSize();
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 

@@ -15,12 +15,6 @@ namespace {
 constexpr UINT kRunQueued = WM_APP + 1;
 constexpr UINT_PTR kWakeTimer = 1;
 constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
-constexpr int kIconResource = 1;
-
-HICON loadIcon(int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
 
 Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
               FileSystem& files, HelpViewer& help, Browser& browser) {
@@ -77,11 +71,6 @@ Desktop::Desktop(Options options)
     // A second start may run at a lower integrity level than this one (this one started as
     // administrator): its message is let through.
     if (m_hwnd) ChangeWindowMessageFilterEx(m_hwnd, secondStartMessage(), MSGFLT_ALLOW, nullptr);
-
-    const unsigned dpi = windowDpi(nullptr);
-    m_smallIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
-    m_bigIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXICON, dpi)));
-    m_pictureIcon.reset(loadIcon(64));
     m_scheduler.afterEvent = [this] { afterEvent(); };
 }
 
@@ -190,9 +179,7 @@ void Desktop::reconcileViews() {
                     if (m_program.isLoaded(*w)) handler();
                 });
             };
-            auto made = std::make_unique<FormWindow>(
-                *w, forWindow, m_hwnd,
-                FormWindow::Icons{m_smallIcon.get(), m_bigIcon.get(), m_pictureIcon.get()});
+            auto made = std::make_unique<FormWindow>(*w, forWindow, m_hwnd);
             v = made.get();
             m_views[w] = std::move(made);
         }

@@ -22,7 +22,6 @@
 #include "platform/win32/shop_window.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_ringing_tone.h"
 #include "platform/win32/win32_settings_store.h"
@@ -108,7 +107,6 @@ private:
     Program m_program;
     Scheduler m_scheduler;
 
-    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
     std::map<const Form*, std::unique_ptr<FormWindow>> m_views;
     std::deque<std::function<void()>> m_queue;  // events waiting for the message loop
     bool m_queuePosted = false;
