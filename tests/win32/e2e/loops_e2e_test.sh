@@ -7,25 +7,9 @@
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
 prefix=$1 exe=$2 drive=$3
-here=$(cd "$(dirname "$0")" && pwd)
-run="$here/../../../cmake/wine-run.sh"
-out=$(mktemp)
-DISPLAY=$(cat "$prefix/.tollvane-display")
-export DISPLAY
+# shellcheck source-path=SCRIPTDIR source=drive_lib.sh
+. "$(dirname "$0")/drive_lib.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-d() {
-    if sh "$run" "$prefix" "$drive" "$@" >"$out"; then status=0; else status=$?; fi
-    tr -d '\r' <"$out"
-    return $status
-}
-reg_value() {
-    sh "$run" "$prefix" reg query 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettings' /v "$1" 2>/dev/null |
-        tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-}
 second() { d text frmAlarmClock txttimetot2 | tr -d ':' | sed 's/^0//'; }
 # The clock text N minutes after H:MM.
 later() {
