@@ -47,7 +47,8 @@ export DISPLAY WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtm
 wine=/usr/lib/wine/wine64
 
 now_ns() { date +%s%N; }
-pid_of() { pgrep -n -f "$1" || true; }
+# The bench's own copy, by its full path: others may run a tollvane.exe of their own meanwhile.
+pid_of() { pgrep -n -f "^$1" || true; }
 # CPU of the process in ms, summed over its threads (the scheduler's own count, in ns).
 cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.1f", s / 1e6 }'; }
 # Wake-ups: how often a thread of the process, having slept at least 5 ms, runs again, counted from
@@ -71,7 +72,7 @@ run_one() {  # label title program [menu item chosen once shown]
   "$wine" "$program" >/dev/null 2>&1 &
   wait "$watch" || { echo "# $label: window not shown"; return; }
   local mapped; mapped=$(awk '/mapped/ { print $2 }' "$work/map")
-  local pid; pid=$(pid_of "$(basename "$program")")
+  local pid; pid=$(pid_of "$program")
   [ -z "$item" ] || "$wine" "$drive" menu frmAlarmClock "$item" >/dev/null 2>&1
   sleep 5
   local c0; c0=$(cpu_ms "$pid")
@@ -99,7 +100,7 @@ first_start() {  # title program
   "$wine" "$2" >/dev/null 2>&1 &
   wait "$watch" || true
   local mapped; mapped=$(awk '/mapped/ { print $2 }' "$work/map")
-  kill "$(pid_of "$(basename "$2")")" 2>/dev/null || true
+  kill "$(pid_of "$2")" 2>/dev/null || true
   sleep 1
   echo $(( (mapped - start) / 1000000 ))
 }
@@ -119,7 +120,7 @@ lag() {  # title program
   sleep 6
   "$work/xwatch" damage "^$1\$" "$align" 2>/dev/null |
     awk '$1 == "burst" && $3 == 1 { ms = ($2 % 1000000000) / 1000000; if (ms < 100) print ms }' | median
-  kill "$(pid_of "$(basename "$2")")" 2>/dev/null || true
+  kill "$(pid_of "$2")" 2>/dev/null || true
   sleep 1
 }
 

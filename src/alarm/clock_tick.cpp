@@ -28,7 +28,11 @@ void frmAlarmClock::Timer1_Timer() {
     for (int beep = 0; beep < count; ++beep) {
         if (tone) app.ports().tone.beep(tone->frequencyHz, tone->durationMs);
     }
-    // The alarm rings once per alarm time: the suffix keeps the text from matching again.
+    markRung();
+}
+
+// The alarm rings once per alarm time.
+void frmAlarmClock::markRung() {
     TxtTime.Text = txttimetot.Text + " Has Passed";
 }
 

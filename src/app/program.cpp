@@ -98,6 +98,11 @@ void Program::EndRequested() {
     frmAlarmClock().SaveAndQuit();
 }
 
+void Program::EndDuringRing() {
+    frmAlarmClock().markRung();
+    EndRequested();
+}
+
 Status Program::SessionCheckpoint() {
     if (m_ended || !m_frmAlarmClock) return Status::success();
     return saveLastSettings(*m_frmAlarmClock, m_ports.settings);

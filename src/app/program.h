@@ -62,6 +62,9 @@ public:
     // The process is asked to end from outside (a signal, the session's logout): the main window's
     // exit sequence runs, as File > Exit runs it.
     void EndRequested();
+    // The same, while the alarm rings and the process must end before the ring can finish (the
+    // session ends on Windows): the alarm is saved as rung, as the ring would have left it.
+    void EndDuringRing();
     // The desktop session saves itself (a checkpoint, or a logout that may yet be cancelled): what
     // the exit sequence would save is saved now, and the program goes on. No handler runs and no
     // window changes, so it may come at any moment, during a ring or with a message box open.

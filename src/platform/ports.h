@@ -4,6 +4,7 @@
 // tests/fakes/.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -126,9 +127,10 @@ public:
     virtual std::string installedDataDirectory() const { return {}; }
     // The platform's path separator ('\\' on Windows, '/' elsewhere).
     virtual char separator() const = 0;
-    // Text in the file's encoding and back: the locale's on Linux (UTF-8), the ANSI code page on
-    // Windows. The program holds text as UTF-8.
-    virtual std::string encodeText(const std::string& utf8) const { return utf8; }
+    // Text in the files' encoding and back: the locale's on Linux (UTF-8), the ANSI code page on
+    // Windows. The program holds text as UTF-8. nullopt when the encoding cannot hold the text
+    // whole: the file is then written in UTF-8, marked as such.
+    virtual std::optional<std::string> encodeText(const std::string& utf8) const { return utf8; }
     virtual std::string decodeText(const std::string& bytes) const { return bytes; }
     // Creates the folder and its parents if they are missing.
     virtual Status makeDirectory(const std::string& path) = 0;

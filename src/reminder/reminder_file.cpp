@@ -45,7 +45,9 @@ std::string ReminderFile::fallbackPath() const {
 // beside the executable that cannot be cleared would hide the new text (reading looks there
 // first), so then the write fails and the earlier reminder stays as it was.
 Status ReminderFile::WriteReminderFile(const std::string& text) {
-    const std::string bytes = reminderFileBytes(m_files.encodeText(text));
+    const std::optional<std::string> encoded = m_files.encodeText(text);
+    const std::string bytes =
+        encoded ? reminderFileBytes(*encoded) : std::string(kUtf8Mark) + reminderFileBytes(text);
     Status beside = m_files.writeFile(path(), bytes);
     if (beside) {
         if (!m_files.exists(fallbackPath())) return beside;
@@ -82,9 +84,11 @@ Status ReminderFile::ReadReminderFile(std::string& text) {
         std::string bytes;
         Status read = m_files.readFile(p, bytes);
         if (!read) return read;
-        const auto item = readFirstItem(bytes);
+        const bool utf8 = std::string_view(bytes).substr(0, kUtf8Mark.size()) == kUtf8Mark;
+        const auto item =
+            readFirstItem(std::string_view(bytes).substr(utf8 ? kUtf8Mark.size() : 0));
         if (!item) return Status::failure(p + ": the file is empty");
-        text = m_files.decodeText(*item);
+        text = utf8 ? *item : m_files.decodeText(*item);
         return Status::success();
     }
     return Status::failure("no reminder file");

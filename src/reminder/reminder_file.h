@@ -3,6 +3,10 @@
 // line holding the text between double quotes, ended by CR LF. Where the program's folder cannot
 // be written (an installed program), the file is kept in the per-user data folder instead;
 // reading and deleting look beside the executable first, then there.
+//
+// The text is in the platform's encoding for text files (the ANSI code page on Windows), byte for
+// byte as other programs expect it. A text that encoding cannot hold (Greek under a Western code
+// page, an emoji) is written in UTF-8 after its byte-order mark, and read back by that mark.
 
 #include <optional>
 #include <string>
@@ -13,6 +17,7 @@
 namespace tollvane {
 
 inline constexpr const char* kReminderFileName = "reminder.ini";
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The file's bytes for a text (already in the file's encoding).
 std::string reminderFileBytes(std::string_view text);

@@ -71,6 +71,8 @@ public:
 
     // Alarm (clock_tick.cpp, arming.cpp).
     void Timer1_Timer();
+    // The alarm has rung: the suffix keeps TxtTime from matching the clock again.
+    void markRung();
     void CmdSet_Click();
     void CmdReset_Click();
 

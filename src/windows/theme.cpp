@@ -37,7 +37,8 @@ Rgb readableText(Rgb text, Rgb background) {
 }
 
 std::vector<std::string> fontFamilies(const FontSpec& font) {
-    if (font.family == "MS Sans Serif") return {"MS Sans Serif", "Liberation Sans", "Arial"};
+    if (font.family == "MS Sans Serif")
+        return {"Microsoft Sans Serif", "MS Sans Serif", "Liberation Sans", "Arial"};
     if (font.family == "Comic Sans MS") return {"Comic Sans MS", "Comic Neue"};
     return {font.family};
 }

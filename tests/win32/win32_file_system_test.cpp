@@ -58,12 +58,35 @@ TEST(Win32FileSystemText, PrintableAscii_IsKeptByteForByteInTheAnsiCodePage) {
     EXPECT_EQ(files.decodeText(ascii), ascii);
 }
 
-TEST(Win32FileSystemText, WesternText_RoundTripsThroughCodePage1252) {
+// Under a Western code page: a Western text is written in it, byte for byte as before; Greek,
+// Cyrillic with an emoji, and a letter the code page only has a look-alike for are written in
+// UTF-8 after its mark, and all come back whole. A file written in the code page by an earlier
+// version reads as it did.
+TEST(Win32ReminderFile, TextTheCodePageCannotHold_IsKeptInUtf8_AnsiFilesReadAsBefore) {
     Win32FileSystem files(1252);
-    EXPECT_EQ(files.encodeText("caf\xC3\xA9 \xE2\x82\xAC!"), "caf\xE9 \x80!");
-    EXPECT_EQ(files.decodeText("caf\xE9 \x80!"), "caf\xC3\xA9 \xE2\x82\xAC!");
-    // A character the code page lacks cannot be kept; it is written as a question mark.
-    EXPECT_EQ(files.encodeText("snow \xE2\x98\x83"), "snow ?");
+    ReminderFile reminder(files);
+    const std::wstring path = wide(reminder.path());
+    std::string text;
+
+    const std::string western = "Café €5, crème";
+    ASSERT_TRUE(reminder.WriteReminderFile(western));
+    EXPECT_EQ(rawFileBytes(path),
+              "\"Caf\xE9 \x80"
+              "5, cr\xE8me\"\r\n");
+    ASSERT_TRUE(reminder.ReadReminderFile(text));
+    EXPECT_EQ(text, western);
+
+    for (const std::string other : {"Καλημέρα", "Врач 🦷 4:00", "Āda"}) {
+        ASSERT_TRUE(reminder.WriteReminderFile(other));
+        EXPECT_EQ(rawFileBytes(path), "\xEF\xBB\xBF\"" + other + "\"\r\n");
+        ASSERT_TRUE(reminder.ReadReminderFile(text));
+        EXPECT_EQ(text, other);
+    }
+
+    ASSERT_TRUE(files.writeFile(reminder.path(), "\"Gr\xFC\xDF Gott\"\r\n"));
+    ASSERT_TRUE(reminder.ReadReminderFile(text));
+    EXPECT_EQ(text, "Grüß Gott");
+    ASSERT_TRUE(reminder.DeleteReminderFile());
 }
 
 TEST(Win32ReminderFile, DentistAt4_IsWrittenAsExactlySixteenBytes_ReadBack_AndDeleted) {

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
+constexpr int kIconResource = 1;
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
@@ -46,6 +47,13 @@ std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
     return order;
 }
 
+// The program's icon from its resources, drawn for `size` pixels (the nearest of its sizes,
+// scaled).
+HICON programIcon(int size) {
+    return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
 std::wstring fontKey(const FontSpec& f) {
     return toWideLossy(f.family) + L"|" + std::to_wstring(f.pointSize) + (f.bold ? L"|b" : L"");
 }
@@ -63,17 +71,16 @@ std::wstring FormWindow::className(const WindowLayout& layout) {
     return L"Tollvane." + toWideLossy(layout.name);
 }
 
-FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop)
+FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
     : m_model(model),
       m_dispatch(std::move(dispatch)),
-      m_icons(icons),
-      m_modalLoop(std::move(modalLoop)),
       m_style(windowStyle(model.layout())),
       m_menu(model.layout().menus, kFirstMenuCommand) {
     build(owner);
 }
 
 FormWindow::~FormWindow() {
+    m_names.reset();  // the names go while their controls still exist
     if (m_hwnd) {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
@@ -105,11 +112,8 @@ void FormWindow::build(HWND owner) {
         if (menu) DestroyMenu(menu);
         return;
     }
-    if (m_icons.small)
-        SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icons.small));
-    if (m_icons.big)
-        SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icons.big));
     m_dpi = windowDpi(m_hwnd);
+    applyIcons();
     createControls();
     applyFonts();
     applyClientSize();
@@ -117,7 +121,7 @@ void FormWindow::build(HWND owner) {
 
 void FormWindow::createControls() {
     const WindowLayout& l = m_model.layout();
-    std::vector<std::pair<HWND, std::wstring>> names;
+    m_names = std::make_unique<ScreenReaderNames>();
     for (const ControlLayout* c : creationOrder(l)) {
         HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
         if (!hwnd) continue;
@@ -127,12 +131,11 @@ void FormWindow::createControls() {
         }
         // A display box's name is the text it shows; other controls take their layout's name.
         if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
-            names.emplace_back(hwnd, toWideLossy(c->accessibleName));
+            m_names->name(hwnd, toWideLossy(c->accessibleName));
         if (c->defaultButton) m_defaultButton = hwnd;
         if (c->cancelButton) m_cancelButton = hwnd;
         m_children.push_back(std::move(child));
     }
-    nameForScreenReaders(std::move(names));
     // Labels and the picture are drawn onto the window, beneath every other control; display
     // boxes that lie over one another are drawn in the layout's order, the later above. None of
     // them takes the focus, so moving them leaves the tab order alone.
@@ -145,14 +148,32 @@ void FormWindow::createControls() {
     }
 }
 
+// The old fonts go only once every control holds its new one.
 void FormWindow::applyFonts() {
-    m_fonts.clear();
+    std::map<std::wstring, FontHandle> fonts;
     const WindowLayout& l = m_model.layout();
     for (const Child& c : m_children) {
         const FontSpec& spec = c.layout->font.family.empty() ? l.defaultFont : c.layout->font;
-        auto& font = m_fonts[fontKey(spec)];
+        auto& font = fonts[fontKey(spec)];
         if (!font) font = makeFont(spec, m_dpi);
         SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    m_fonts.swap(fonts);
+}
+
+// As with the fonts, the old icons go once the window holds the new ones.
+void FormWindow::applyIcons() {
+    IconHandle small(programIcon(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi)));
+    IconHandle big(programIcon(GetSystemMetricsForDpi(SM_CXICON, m_dpi)));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    m_smallIcon.swap(small);
+    m_bigIcon.swap(big);
+    for (const ControlLayout& c : m_model.layout().controls) {
+        if (c.kind != ControlKind::Picture) continue;
+        const PixelRect r = controlRect(c, m_dpi);
+        m_pictureIcon.reset(programIcon(std::max(r.width, r.height)));
+        if (HWND picture = control(c.name)) InvalidateRect(picture, nullptr, FALSE);
     }
 }
 
@@ -320,7 +341,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (Child* c = child(static_cast<int>(item.CtlID))) {
                 drawControl(
-                    item, *c->layout, c->colours, m_icons.picture,
+                    item, *c->layout, c->colours, m_pictureIcon.get(), m_dpi,
                     [this](HDC dc, POINT origin, RECT area) { paintCanvas(dc, origin, area); });
                 return TRUE;
             }
@@ -328,17 +349,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            return onColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return onColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_COMMAND:
             onCommand(wParam, lParam);
             return 0;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (Child* c = child(static_cast<int>(header.idFrom));
-                c && c->bound.onNotify && !m_detached)
-                c->bound.onNotify(header);
-            return 0;
-        }
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case DM_GETDEFID:
             if (m_defaultButton) return MAKELRESULT(GetDlgCtrlID(m_defaultButton), DC_HASDEFID);
             return 0;
@@ -354,20 +370,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!m_detached) m_dispatch([this] { m_model.Form_Activate(); });
             }
             return 0;
-        case WM_ENTERMENULOOP:
-        case WM_ENTERSIZEMOVE:
-            if (m_modalLoop) m_modalLoop(true);
-            break;
-        case WM_EXITMENULOOP:
-        case WM_EXITSIZEMOVE:
-            if (m_modalLoop) m_modalLoop(false);
-            break;
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
-            for (Child& c : m_children) c.colours = controlColours(*c.layout);
+            for (Child& c : m_children) {
+                c.colours = controlColours(*c.layout);
+                // Only top-level windows are told of a new colour scheme; the common controls
+                // (the calendar) learn of it from their parent.
+                if (message == WM_SYSCOLORCHANGE) SendMessageW(c.hwnd, message, wParam, lParam);
+            }
             m_brushes.clear();
             InvalidateRect(m_hwnd, nullptr, TRUE);
             break;
@@ -400,7 +413,16 @@ void FormWindow::pressButton(HWND button) {
     if (IsWindowEnabled(button)) SendMessageW(button, BM_CLICK, 0, 0);
 }
 
-LRESULT FormWindow::onColour(HDC dc, HWND control) {
+LRESULT FormWindow::onNotify(const NMHDR& header) {
+    Child* c = child(static_cast<int>(header.idFrom));
+    if (!c) return 0;
+    if (header.code == NM_CUSTOMDRAW && c->layout->kind == ControlKind::OptionButton)
+        return customDrawOption(*reinterpret_cast<const NMCUSTOMDRAW*>(&header), c->colours);
+    if (c->bound.onNotify && !m_detached) c->bound.onNotify(header);
+    return 0;
+}
+
+LRESULT FormWindow::onColour(UINT message, HDC dc, HWND control) {
     for (const Child& c : m_children) {
         if (c.hwnd != control || !c.colours.ownBackground) continue;
         SetTextColor(dc, c.colours.text);
@@ -409,19 +431,21 @@ LRESULT FormWindow::onColour(HDC dc, HWND control) {
         if (!brush) brush.reset(CreateSolidBrush(c.colours.background));
         return reinterpret_cast<LRESULT>(brush.get());
     }
-    return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    return DefWindowProcW(m_hwnd, message, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
 }
 
-// Moved to a screen of another DPI: fonts, controls and the client area follow, and the window
-// takes the place the system suggests.
+// Moved to a screen of another DPI: fonts, icons and controls follow, and the window takes the
+// place and size the system suggests, which keeps a size the user gave a sizable window; a fixed
+// window is then fitted to its design size at the new DPI.
 void FormWindow::onDpiChanged(unsigned dpi, const RECT& suggested) {
     m_dpi = dpi;
     applyFonts();
+    applyIcons();
     placeControls();
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    applyClientSize();
+    if (m_model.layout().border != Border::Sizable) applyClientSize();
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 

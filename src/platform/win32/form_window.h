@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_binding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_geometry.h"
@@ -21,17 +22,8 @@ namespace tollvane::win32 {
 
 class FormWindow {
 public:
-    struct Icons {
-        HICON small = nullptr;    // title bar
-        HICON big = nullptr;      // Alt+Tab and taskbar
-        HICON picture = nullptr;  // the picture control, stretched to its box
-    };
-    // Told when a modal loop of the window's own starts or ends (a menu held open, the window
-    // being moved), inside which the program's timers must still be served.
-    using ModalLoop = std::function<void(bool entered)>;
-
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
-    FormWindow(Form& model, Dispatch dispatch, HWND owner, Icons icons, ModalLoop modalLoop);
+    FormWindow(Form& model, Dispatch dispatch, HWND owner);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -69,19 +61,20 @@ private:
     void build(HWND owner);
     void createControls();
     void applyFonts();
+    // The program's icon at the window's DPI: title bar, Alt+Tab, and the picture control's.
+    void applyIcons();
     void placeControls();
     void applyClientSize();
     void paintCanvas(HDC dc, POINT origin, const RECT& area) const;
     Child* child(int id);
     void onCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT onColour(HDC dc, HWND control);
+    LRESULT onColour(UINT message, HDC dc, HWND control);
+    LRESULT onNotify(const NMHDR& header);
     void onDpiChanged(unsigned dpi, const RECT& suggested);
     void pressButton(HWND button);
 
     Form& m_model;
     Dispatch m_dispatch;
-    Icons m_icons;
-    ModalLoop m_modalLoop;
     HWND m_hwnd = nullptr;
     unsigned m_dpi = USER_DEFAULT_SCREEN_DPI;
     WindowStyle m_style;
@@ -89,6 +82,8 @@ private:
     std::vector<Child> m_children;
     std::map<std::wstring, FontHandle> m_fonts;  // by family, size and weight
     std::map<COLORREF, BrushHandle> m_brushes;
+    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
+    std::unique_ptr<ScreenReaderNames> m_names;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;
     HWND m_focus = nullptr;      // the control that had the focus when the window was last left

@@ -1,12 +1,15 @@
 #pragma once
 // Owners for the handles the help and shop windows hold beside those of win32_handles.h (fonts,
-// icons): windows, loaded libraries and COM interfaces, each released exactly once.
+// icons): windows, loaded libraries, COM interfaces and OLE on a thread, each released exactly
+// once.
 
 #include <memory>
 #include <type_traits>
 
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_handles.h"
+
+#include <ole2.h>
 
 namespace tollvane::win32 {
 
@@ -57,6 +60,22 @@ public:
 
 private:
     Interface* m_p = nullptr;
+};
+
+// OLE started on the calling thread, in a single-threaded apartment, for as long as this lives.
+// Windows need it for the browser control, the rich edit box's drag and drop and the screen
+// readers' names; it must outlive every window that uses it.
+class OleSession {
+public:
+    OleSession() : m_started(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleSession() {
+        if (m_started) OleUninitialize();
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+private:
+    bool m_started;
 };
 
 }  // namespace tollvane::win32

@@ -245,6 +245,10 @@ LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         }
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows are told of a new colour scheme.
+            if (m_text) SendMessageW(m_text, message, wParam, lParam);
+            return 0;
         case WM_CTLCOLORSTATIC:
             // A read-only edit box would be grey: text to read is on the window colour.
             SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));

@@ -50,7 +50,6 @@ Win32ShopWindow::Win32ShopWindow(const WindowLayout& layout, std::function<void(
 Win32ShopWindow::~Win32ShopWindow() {
     m_closingSelf = true;
     m_window.reset();  // WM_DESTROY closes the control first
-    if (m_oleStarted) OleUninitialize();
 }
 
 Status Win32ShopWindow::show() {
@@ -88,16 +87,6 @@ std::string Win32ShopWindow::locationUrl() const {
 }
 
 Status Win32ShopWindow::create() {
-    // The browser control is an apartment-threaded OLE object: this thread must be in a
-    // single-threaded apartment with OLE started (drag and drop, the clipboard).
-    if (!m_oleStarted) {
-        const HRESULT started = OleInitialize(nullptr);
-        if (FAILED(started)) {
-            return Status::failure("the web browser control cannot be used on this thread: " +
-                                   win32::hresultText(started));
-        }
-        m_oleStarted = true;
-    }
     if (!registerClass(windowProc))
         return Status::failure("the shop window cannot be made: " +
                                win32::errorText(GetLastError()));

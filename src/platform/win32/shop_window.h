@@ -2,6 +2,8 @@
 // The shop window on Windows: a top-level window of the program drawn from the shop window's
 // layout, holding the system's web browser control where the layout puts it. Made by the first
 // show(), navigated by navigate(), gone when the user closes it (the next show() makes a new one).
+// The browser control is an apartment-threaded OLE object: the window's thread must have OLE
+// started (OleSession) for as long as the window may be made.
 
 #include <functional>
 #include <memory>
@@ -57,7 +59,6 @@ private:
     const WindowLayout& m_layout;
     std::function<void()> m_closed;
     CLSID m_control;
-    bool m_oleStarted = false;
     bool m_closingSelf = false;  // the window goes by the program's own hand: not reported
     win32::WindowHandle m_window;
     std::unique_ptr<win32::WebBrowserHost> m_host;

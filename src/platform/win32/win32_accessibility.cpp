@@ -3,8 +3,6 @@
 #include <initguid.h>  // the annotation service's identifiers, defined here once
 #include <oleacc.h>
 
-#include <thread>
-
 namespace tollvane::win32 {
 
 namespace {
@@ -13,26 +11,34 @@ namespace {
 constexpr CLSID kAccPropServices = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 
-void name(const std::vector<std::pair<HWND, std::wstring>>& names) {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
-    IAccPropServices* service = nullptr;
-    if (SUCCEEDED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IAccPropServices, reinterpret_cast<void**>(&service)))) {
-        for (const auto& [control, text] : names) {
-            if (IsWindow(control))
-                service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                        PROPID_ACC_NAME, text.c_str());
-        }
-        service->Release();
-    }
-    CoUninitialize();
-}
-
 }  // namespace
 
-void nameForScreenReaders(std::vector<std::pair<HWND, std::wstring>> names) {
-    if (names.empty()) return;
-    std::thread([names = std::move(names)] { name(names); }).detach();
+ScreenReaderNames::ScreenReaderNames() = default;
+
+ScreenReaderNames::~ScreenReaderNames() {
+    clear();
+}
+
+// The service is asked for at the first name: a window without any needs no COM object.
+void ScreenReaderNames::name(HWND control, const std::wstring& text) {
+    if (!m_asked) {
+        m_asked = true;
+        if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IAccPropServices, m_service.put())))
+            m_service.reset();
+    }
+    if (!m_service) return;
+    if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                            PROPID_ACC_NAME, text.c_str())))
+        m_named.push_back(control);
+}
+
+void ScreenReaderNames::clear() {
+    MSAAPROPID name = PROPID_ACC_NAME;
+    for (HWND control : m_named)
+        m_service->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name,
+                                  1);
+    m_named.clear();
 }
 
 }  // namespace tollvane::win32

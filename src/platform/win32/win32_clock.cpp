@@ -9,9 +9,13 @@ constexpr long long kUnixEpoch = 116444736000000000LL;
 constexpr unsigned long long kRulesKeptMs = 60 * 1000;
 }  // namespace
 
+// Local time with the time zone's present bias, as GetLocalTime has it.
 LocalDateTime Win32Clock::now() const {
+    FILETIME utc, local;
+    GetSystemTimePreciseAsFileTime(&utc);
     SYSTEMTIME t{};
-    GetLocalTime(&t);
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+        GetLocalTime(&t);
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// The local date and time on Windows: now from GetLocalTime, at another moment by the zone's rules
-// for that moment's year.
+// The local date and time on Windows. Now is read from the system's precise clock: the reading
+// that aims the program's wake-up at the whole second, so that the second shown is the one that
+// woke it (GetLocalTime moves only at the system's clock tick and can lag it by 16 ms). Another
+// moment is converted by the zone's rules for that moment's year.
 
 #include <map>
 

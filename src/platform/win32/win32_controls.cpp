@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <uxtheme.h>
+#include <vsstyle.h>
 
 #include <string>
 
@@ -67,8 +68,6 @@ HWND createControl(HWND parent, const ControlLayout& c, int id, unsigned dpi) {
                                 GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return nullptr;
     if (c.kind == ControlKind::TextBox) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-    // The visual style would draw the option button's caption in its own colour.
-    if (c.kind == ControlKind::OptionButton) SetWindowTheme(hwnd, L"", L"");
     return hwnd;
 }
 
@@ -143,17 +142,18 @@ void drawPicture(const DRAWITEMSTRUCT& item, HICON picture, const CanvasPainter&
     }
 }
 
-// A button drawn in the graphical style: its background colour, a picture of 252 x 256 pixels
-// (a gradient from light yellow to blue) cut to the button's size, the caption over it, and the
-// button's edge, pressed or raised.
-void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours) {
+// A button drawn in the graphical style: its background colour, a picture of 252 x 256 pixels at
+// 96 dpi (a gradient from light yellow to blue) cut to the button's size, the caption over it,
+// and the button's edge, pressed or raised.
+void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours, unsigned dpi) {
     RECT r = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const BrushHandle background(CreateSolidBrush(colours.background));
     FillRect(item.hDC, &r, background.get());
+    const auto scaled = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
     TRIVERTEX corners[2] = {
         {r.left, r.top, 0xff00, 0xff00, 0xaa00, 0},
-        {r.left + 252, r.top + 256, 0x4600, 0x7800, 0xdc00, 0},
+        {r.left + scaled(252), r.top + scaled(256), 0x4600, 0x7800, 0xdc00, 0},
     };
     GRADIENT_RECT span{0, 1};
     const int saved = SaveDC(item.hDC);
@@ -172,7 +172,7 @@ void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
-        InflateRect(&focus, -4, -4);
+        InflateRect(&focus, -scaled(4), -scaled(4));
         DrawFocusRect(item.hDC, &focus);
     }
 }
@@ -180,7 +180,7 @@ void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours
 }  // namespace
 
 void drawControl(const DRAWITEMSTRUCT& item, const ControlLayout& c, const ControlColours& colours,
-                 HICON picture, const CanvasPainter& canvas) {
+                 HICON picture, unsigned dpi, const CanvasPainter& canvas) {
     switch (c.kind) {
         case ControlKind::DisplayBox:
             drawDisplayBox(item, colours);
@@ -194,11 +194,61 @@ void drawControl(const DRAWITEMSTRUCT& item, const ControlLayout& c, const Contr
             drawPicture(item, picture, canvas);
             break;
         case ControlKind::Button:
-            drawPictureButton(item, colours);
+            drawPictureButton(item, colours, dpi);
             break;
         default:
             break;
     }
+}
+
+LRESULT customDrawOption(const NMCUSTOMDRAW& draw, const ControlColours& colours) {
+    HWND button = draw.hdr.hwndFrom;
+    HTHEME theme = GetWindowTheme(button);
+    if (!theme || draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+    HDC dc = draw.hdc;
+    RECT r = draw.rc;
+    if (colours.ownBackground) {
+        const BrushHandle background(CreateSolidBrush(colours.background));
+        FillRect(dc, &r, background.get());
+    } else {
+        DrawThemeParentBackground(button, dc, &r);
+    }
+    const bool disabled = (draw.uItemState & CDIS_DISABLED) != 0;
+    int state = disabled                                 ? RBS_UNCHECKEDDISABLED
+                : (draw.uItemState & CDIS_SELECTED) != 0 ? RBS_UNCHECKEDPRESSED
+                : (draw.uItemState & CDIS_HOT) != 0      ? RBS_UNCHECKEDHOT
+                                                         : RBS_UNCHECKEDNORMAL;
+    // The checked states follow the unchecked ones in the same order.
+    if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        state += RBS_CHECKEDNORMAL - RBS_UNCHECKEDNORMAL;
+    SIZE glyph{};
+    GetThemePartSize(theme, dc, BP_RADIOBUTTON, state, nullptr, TS_DRAW, &glyph);
+    RECT box{r.left, r.top + (r.bottom - r.top - glyph.cy) / 2, r.left + glyph.cx, 0};
+    box.bottom = box.top + glyph.cy;
+    DrawThemeBackground(theme, dc, BP_RADIOBUTTON, state, &box, nullptr);
+
+    const HGDIOBJ font = controlFont(button);
+    const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : colours.text);
+    RECT text{box.right + glyph.cx / 3, r.top, r.right, r.bottom};
+    const std::wstring caption = windowText(button);
+    const auto uiState = static_cast<UINT>(SendMessageW(button, WM_QUERYUISTATE, 0, 0));
+    const UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE |
+                        ((uiState & UISF_HIDEACCEL) != 0 ? DT_HIDEPREFIX : 0U);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, format);
+    if ((draw.uItemState & CDIS_FOCUS) != 0 && (uiState & UISF_HIDEFOCUS) == 0) {
+        RECT focus = text;
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &focus,
+                  format | DT_CALCRECT);
+        const LONG height = focus.bottom - focus.top;
+        focus.top = text.top + (text.bottom - text.top - height) / 2;
+        focus.bottom = focus.top + height;
+        InflateRect(&focus, 1, 1);
+        DrawFocusRect(dc, &focus);
+    }
+    if (oldFont) SelectObject(dc, oldFont);
+    return CDRF_SKIPDEFAULT;
 }
 
 }  // namespace tollvane::win32

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "platform/win32/win32_api.h"
+
+#include <commctrl.h>
 #include "windows/layout.h"
 
 namespace tollvane::win32 {
@@ -31,8 +33,14 @@ ControlColours controlColours(const ControlLayout& control);
 // How a label's text is set on the window: from its top left, the words wrapped within its width.
 constexpr UINT kLabelTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK;
 
-// WM_DRAWITEM of an owner-drawn control.
+// WM_DRAWITEM of an owner-drawn control, at the window's `dpi`.
 void drawControl(const DRAWITEMSTRUCT& item, const ControlLayout& control,
-                 const ControlColours& colours, HICON picture, const CanvasPainter& canvas);
+                 const ControlColours& colours, HICON picture, unsigned dpi,
+                 const CanvasPainter& canvas);
+
+// NM_CUSTOMDRAW of an option button. Under a visual style, which would draw the caption in the
+// style's own colour, the style's button is drawn with the caption in the control's colours;
+// without one the control draws itself in the colours WM_CTLCOLORSTATIC gives it.
+LRESULT customDrawOption(const NMCUSTOMDRAW& draw, const ControlColours& colours);
 
 }  // namespace tollvane::win32

@@ -13,32 +13,19 @@ namespace tollvane::win32 {
 namespace {
 
 constexpr UINT kRunQueued = WM_APP + 1;
-constexpr UINT_PTR kModalTimer = 1;
-constexpr DWORD kHighResolutionTimer = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-constexpr int kIconResource = 1;
-
-// A timer of the kernel, precise to the millisecond where Windows offers that.
-KernelHandle makeTimer() {
-    HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolutionTimer, TIMER_ALL_ACCESS);
-    if (!timer) timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
-    return KernelHandle(timer);
-}
-
-// Aims the timer `ms` from now; the kernel counts in units of 100 ns, negative for "from now".
-void aim(HANDLE timer, long long ms) {
-    LARGE_INTEGER due;
-    due.QuadPart = -std::max(ms, 0LL) * 10000 - 1;
-    SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
-}
-
-HICON loadIcon(int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-}
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
 
 Ports portsOf(Clock& clock, Tone& tone, SettingsStore& settings, MessageBox& messages,
               FileSystem& files, HelpViewer& help, Browser& browser) {
     return {clock, tone, settings, messages, files, help, browser};
+}
+
+// The tone the worker plays: the test's, which outlives the program, or kernel32's Beep, which the
+// worker keeps for as long as it needs it.
+std::shared_ptr<Tone> backendTone(Tone* given) {
+    if (given) return std::shared_ptr<Tone>(given, [](Tone*) {});
+    return std::make_shared<Win32Tone>();
 }
 
 }  // namespace
@@ -52,9 +39,9 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(options),
-      m_tone(m_options.tone ? *m_options.tone : m_beep),
+      m_tone(backendTone(m_options.tone)),
       m_ringTone(m_tone),
-      m_messageBoxes([this] { return messageOwner(); }, [this](bool open) { modalLoop(open); }),
+      m_messageBoxes([this] { return messageOwner(); }),
       m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
       m_shop(m_options.browser
                  ? nullptr
@@ -67,9 +54,7 @@ Desktop::Desktop(Options options)
                         m_options.help ? *m_options.help : *m_help,
                         m_options.browser ? *m_options.browser : *m_shop)),
       m_scheduler(m_program, *this, m_ringTone),
-      m_wakeAim(m_program, m_options.wake ? *m_options.wake : m_computerWake, tellAboutWake),
-      m_wallTimer(makeTimer()),
-      m_steadyTimer(makeTimer()) {
+      m_wakeAim(m_program, m_options.wake ? *m_options.wake : m_computerWake, tellAboutWake) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
@@ -84,11 +69,9 @@ Desktop::Desktop(Options options)
     // session's end.
     m_hwnd = CreateWindowExW(0, programWindowClass(), L"Tollvane", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, GetModuleHandleW(nullptr), this);
-
-    const unsigned dpi = windowDpi(nullptr);
-    m_smallIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi)));
-    m_bigIcon.reset(loadIcon(GetSystemMetricsForDpi(SM_CXICON, dpi)));
-    m_pictureIcon.reset(loadIcon(64));
+    // A second start may run at a lower integrity level than this one (this one started as
+    // administrator): its message is let through.
+    if (m_hwnd) ChangeWindowMessageFilterEx(m_hwnd, secondStartMessage(), MSGFLT_ALLOW, nullptr);
     m_scheduler.afterEvent = [this] { afterEvent(); };
     m_ringTone.ringStarted = [this] {
         if (const Form* shown = m_program.shownClockWindow()) {
@@ -168,25 +151,24 @@ Scheduler::Instant Desktop::now() const {
     return {wallMs, steadyMs};
 }
 
-// A waitable timer shoots once: it is aimed again, whatever runDue() leaves due, even at the same
-// time (a shot a little early finds nothing due yet).
-void Desktop::timerFired(DWORD which) {
-    (which == 0 ? m_wallDue : m_steadyDue) = -1;
-    wake();
-}
-
 void Desktop::wake() {
+    m_aimed = false;
     m_scheduler.runDue();
     armWake();
+}
+
+// The computer woke from sleep or the clock was set: the tick is aimed afresh from the clock now,
+// whatever a timer aimed before counted meanwhile, and the computer's wake is armed again.
+void Desktop::timeMoved() {
+    wake();
+    m_wakeAim.aim(now().wallMs, true);
 }
 
 void Desktop::afterEvent() {
     reconcileViews();
     m_wakeAim.aim(now().wallMs);
     if (m_program.ended()) {
-        CancelWaitableTimer(m_wallTimer.get());
-        CancelWaitableTimer(m_steadyTimer.get());
-        KillTimer(m_hwnd, kModalTimer);
+        KillTimer(m_hwnd, kWakeTimer);
         m_ended = true;
         return;
     }
@@ -215,10 +197,7 @@ void Desktop::reconcileViews() {
                     if (m_program.isLoaded(*w)) handler();
                 });
             };
-            auto made = std::make_unique<FormWindow>(
-                *w, forWindow, m_hwnd,
-                FormWindow::Icons{m_smallIcon.get(), m_bigIcon.get(), m_pictureIcon.get()},
-                [this](bool entered) { modalLoop(entered); });
+            auto made = std::make_unique<FormWindow>(*w, forWindow, m_hwnd);
             v = made.get();
             m_views[w] = std::move(made);
         }
@@ -226,57 +205,30 @@ void Desktop::reconcileViews() {
     }
 }
 
-// A timer already aimed at the right time is left alone, so an idle second costs one wake-up.
+// A window timer, which every message loop dispatches, aimed at the next time something is due.
+// One already aimed at that time is left alone, so an idle second costs one wake-up.
 void Desktop::armWake() {
     const Scheduler::Wake wake = m_scheduler.nextWake();
-    const Scheduler::Instant now = this->now();
     const long long wallDue = wake.wallMs.value_or(-1);
     const long long steadyDue = wake.steadyMs.value_or(-1);
-    if (wallDue != m_wallDue) {
-        if (wake.wallMs)
-            aim(m_wallTimer.get(), *wake.wallMs - now.wallMs);
-        else
-            CancelWaitableTimer(m_wallTimer.get());
-        m_wallDue = wallDue;
+    if (m_aimed && wallDue == m_wallDue && steadyDue == m_steadyDue) return;
+    m_aimed = true;
+    m_wallDue = wallDue;
+    m_steadyDue = steadyDue;
+    if (!wake.wallMs && !wake.steadyMs) {
+        KillTimer(m_hwnd, kWakeTimer);
+        return;
     }
-    if (steadyDue != m_steadyDue) {
-        if (wake.steadyMs)
-            aim(m_steadyTimer.get(), *wake.steadyMs - now.steadyMs);
-        else
-            CancelWaitableTimer(m_steadyTimer.get());
-        m_steadyDue = steadyDue;
-    }
-    if (m_modalLoops > 0) {
-        long long in = -1;
-        if (wake.wallMs) in = *wake.wallMs - now.wallMs;
-        if (wake.steadyMs) {
-            const long long s = *wake.steadyMs - now.steadyMs;
-            in = in < 0 ? s : std::min(in, s);
-        }
-        if (in >= 0)
-            SetTimer(m_hwnd, kModalTimer, static_cast<UINT>(std::clamp(in, 1LL, 86400000LL)),
-                     nullptr);
-        else
-            KillTimer(m_hwnd, kModalTimer);
-    }
-}
-
-// The computer woke from sleep or the clock was set: the tick is aimed afresh from the clock now,
-// whatever a timer aimed before counted meanwhile, and the computer's wake is armed again.
-void Desktop::timeMoved() {
-    m_wallDue = m_steadyDue = -1;
-    wake();
-    m_wakeAim.aim(now().wallMs, true);
-}
-
-void Desktop::modalLoop(bool entered) {
-    m_modalLoops += entered ? 1 : -1;
-    if (m_modalLoops > 0) {
-        armWake();
-    } else {
-        m_modalLoops = 0;
-        KillTimer(m_hwnd, kModalTimer);
-    }
+    const Scheduler::Instant now = this->now();
+    long long in = kLongestAimMs;
+    if (wake.wallMs) in = std::min(in, *wake.wallMs - now.wallMs);
+    if (wake.steadyMs) in = std::min(in, *wake.steadyMs - now.steadyMs);
+    // A millisecond more, as now() counts whole ones: a timer that came before its time would
+    // find nothing due and have to be aimed again. Windows fires window timers at its clock tick
+    // (about 16 ms by default); without coalescing, at the first tick after the time.
+    const auto elapse = static_cast<UINT>(std::clamp(in + 1, 1LL, kLongestAimMs));
+    if (!SetCoalescableTimer(m_hwnd, kWakeTimer, elapse, nullptr, TIMERV_NO_COALESCING))
+        SetTimer(m_hwnd, kWakeTimer, elapse, nullptr);
 }
 
 // The window in front that a message box belongs to: the program's active window, else its main
@@ -308,27 +260,19 @@ bool Desktop::pump(MSG& message) {
 
 bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
     const unsigned long long deadline = GetTickCount64() + ms;
-    HANDLE timers[2] = {m_wallTimer.get(), m_steadyTimer.get()};
     for (;;) {
         if (done && done()) return true;
         if (m_ended) return false;
         const unsigned long long now = GetTickCount64();
         if (now >= deadline) return false;
-        const DWORD woke = MsgWaitForMultipleObjectsEx(
-            2, timers, static_cast<DWORD>(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1) {
-            timerFired(woke - WAIT_OBJECT_0);
-            continue;
-        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (!pump(message)) {
                 m_ended = true;
                 return false;
             }
-            // A steady stream of input never holds the clock back.
-            const DWORD due = WaitForMultipleObjects(2, timers, FALSE, 0);
-            if (due < WAIT_OBJECT_0 + 2) timerFired(due - WAIT_OBJECT_0);
             if (m_ended || (done && done())) break;
         }
     }
@@ -361,7 +305,7 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             runQueued();
             return 0;
         case WM_TIMER:
-            if (wParam == kModalTimer) wake();
+            if (wParam == kWakeTimer) wake();
             return 0;
         case WM_TIMECHANGE:
             // The clock was set: the display follows at once.
@@ -389,10 +333,16 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The user logs off or the machine shuts down: the exit sequence saves what the user left in the
 // window, as File > Exit does. Windows may end the process as soon as this returns, so inside a
-// handler (a ring, a message box) the exit sequence runs at once and the process ends here.
+// handler (a ring, a message box) the exit sequence runs at once and the process ends here. A
+// ring cannot finish then: the alarm is saved as rung, as the ring would have left it.
 void Desktop::endSession() {
     if (m_program.ended()) return;
-    if (m_scheduler.busy() || m_scheduler.ringing()) {
+    if (m_scheduler.ringing()) {
+        m_ringTone.silence();
+        m_program.EndDuringRing();
+        ExitProcess(0);
+    }
+    if (m_scheduler.busy()) {
         m_program.EndRequested();
         ExitProcess(0);
     }

@@ -1,13 +1,13 @@
 #pragma once
 // The program on Windows: the platform's parts, the window slots, one FormWindow per shown window,
-// and the program's scheduler driven by two waitable timers (one aimed at the wall clock's whole
-// seconds, one on the steady clock for the rest) that the message loop waits on. Every click, menu
-// choice, activation and close reaches the models through dispatch(); the scheduler decides when
-// each handler and timer runs, and after each the windows are brought in line with the models.
+// and the program's scheduler driven by one window timer, aimed at the next moment something is
+// due (the wall clock's next whole second for the clock tick). Every click, menu choice,
+// activation and close reaches the models through dispatch(); the scheduler decides when each
+// handler and timer runs, and after each the windows are brought in line with the models.
 //
-// Message loops that are not the program's own (a message box, a menu held open, a window being
-// moved) do not wait on the timers: while one runs, a window timer aimed at the same moment
-// stands in, so the clock goes on.
+// Every message loop dispatches window timers: the program's own, a message box's, a menu's, that
+// of a window moved or sized by its frame or of a scroll bar dragged, a text box's context menu,
+// the browser control's menus. So the clock goes on in all of them, and none has to be tracked.
 
 #include <deque>
 #include <functional>
@@ -18,11 +18,11 @@
 #include "app/scheduler.h"
 #include "app/wake_aim.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/handle_owners.h"
 #include "platform/win32/help_window.h"
 #include "platform/win32/shop_window.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_ringing_tone.h"
 #include "platform/win32/win32_settings_store.h"
@@ -84,20 +84,22 @@ private:
     // One message through the window it is for; false when it asked the loop to end.
     bool pump(MSG& message);
     void runQueued();
-    void timerFired(DWORD which);
+    // Runs what has come due and aims the timer again, whatever it was aimed at: the timer fired,
+    // the clock was set, or the computer woke.
     void wake();
     void afterEvent();
     void reconcileViews();
     void armWake();
     void timeMoved();
-    void modalLoop(bool entered);
     void endSession();
     HWND messageOwner() const;
     MessageBox& messages();
 
+    // The browser control, the rich edit box and the screen readers' names need OLE; it is the
+    // last to go.
+    OleSession m_ole;
     Options m_options;
     Win32Clock m_clock;
-    Win32Tone m_beep;
     RingingTone m_tone;
     RingTone m_ringTone;
     Win32SettingsStore m_registry;
@@ -112,13 +114,12 @@ private:
     WakeAim m_wakeAim;
     HPOWERNOTIFY m_resumeNotification = nullptr;
 
-    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
     std::map<const Form*, std::unique_ptr<FormWindow>> m_views;
     std::deque<std::function<void()>> m_queue;  // events waiting for the message loop
     bool m_queuePosted = false;
-    KernelHandle m_wallTimer, m_steadyTimer;
-    long long m_wallDue = -1, m_steadyDue = -1;  // what each is aimed at; -1: stopped
-    int m_modalLoops = 0;
+    // What the timer is aimed at on either clock (-1: nothing); unaimed once it has fired.
+    long long m_wallDue = -1, m_steadyDue = -1;
+    bool m_aimed = false;
     bool m_ended = false;
 };
 

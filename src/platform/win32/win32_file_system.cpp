@@ -47,14 +47,14 @@ std::wstring widen(unsigned codePage, const std::string& bytes) {
     return wide;
 }
 
-std::string narrow(unsigned codePage, const std::wstring& wide) {
+std::string narrow(unsigned codePage, const std::wstring& wide, DWORD flags = 0) {
     if (wide.empty()) return std::string();
     const int size = static_cast<int>(wide.size());
     const int length =
-        WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (length <= 0) return std::string();
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
 }
 
@@ -110,8 +110,15 @@ std::string Win32FileSystem::userDataDirectory() const {
     return withoutTrailingSeparator(base) + "\\Tollvane";
 }
 
-std::string Win32FileSystem::encodeText(const std::string& utf8) const {
-    return narrow(m_codePage, widen(CP_UTF8, utf8));
+// Best-fit mapping is off: it would write "a" for "ā" and lose the text just as quietly. What
+// does not come back unchanged is not held.
+std::optional<std::string> Win32FileSystem::encodeText(const std::string& utf8) const {
+    const std::wstring wide = widen(CP_UTF8, utf8);
+    const UINT page = m_codePage == CP_ACP ? GetACP() : m_codePage;
+    const DWORD flags = page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    std::string bytes = narrow(page, wide, flags);
+    if (widen(page, bytes) != wide) return std::nullopt;
+    return bytes;
 }
 
 std::string Win32FileSystem::decodeText(const std::string& bytes) const {

@@ -1,6 +1,7 @@
 #pragma once
 // The program's files on Windows. Paths are UTF-8 in the program and wide for the API. The
-// reminder text is kept in the ANSI code page, as text files on Windows usually are.
+// reminder text is kept in the ANSI code page, as text files on Windows usually are, where that
+// code page holds it.
 
 #include <string>
 
@@ -19,8 +20,8 @@ public:
     // %LOCALAPPDATA%\Tollvane.
     std::string userDataDirectory() const override;
     char separator() const override { return '\\'; }
-    // UTF-8 to the code page and back. A character the code page lacks is written as '?'.
-    std::string encodeText(const std::string& utf8) const override;
+    // UTF-8 to the code page and back; nullopt when the code page lacks a character of the text.
+    std::optional<std::string> encodeText(const std::string& utf8) const override;
     std::string decodeText(const std::string& bytes) const override;
     Status makeDirectory(const std::string& path) override;
     // Writes a temporary file in the same folder, then moves it over the old file in one step,

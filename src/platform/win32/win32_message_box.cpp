@@ -5,10 +5,8 @@
 namespace tollvane::win32 {
 
 void MessageBoxWindow::show(const std::string& text, const std::string& title) {
-    if (m_modal) m_modal(true);
     MessageBoxW(m_owner ? m_owner() : nullptr, toWideLossy(text).c_str(),
                 toWideLossy(title).c_str(), MB_OK | MB_SETFOREGROUND);
-    if (m_modal) m_modal(false);
 }
 
 }  // namespace tollvane::win32

@@ -2,78 +2,43 @@
 
 namespace tollvane::win32 {
 
-RingingTone::RingingTone(Tone& backend)
-    : m_backend(backend),
-      m_done(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_finished(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_worker([this] { work(); }) {}
+namespace {
 
-// The program is ending. A worker stuck in a tone the system never finishes is left behind
-// rather than waited for: the process ends all the same.
-RingingTone::~RingingTone() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    if (WaitForSingleObject(m_finished.get(), kWatchdogMarginMs) == WAIT_OBJECT_0)
-        m_worker.join();
-    else
-        m_worker.detach();
+std::shared_ptr<void> makeEvent() {
+    return {CreateEventW(nullptr, FALSE, FALSE, nullptr), [](HANDLE event) {
+                if (event) CloseHandle(event);
+            }};
 }
 
-// One thread for all tones of the program's life.
-void RingingTone::work() {
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_stop || m_hasJob; });
-        if (m_stop) break;
-        m_hasJob = false;
-        m_busy = true;
-        const auto f = m_frequency, d = m_duration;
-        lock.unlock();
-        m_backend.beep(f, d);
-        lock.lock();
-        m_busy = false;
-        SetEvent(m_done.get());
-    }
-    SetEvent(m_finished.get());
-}
+}  // namespace
+
+RingingTone::RingingTone(std::shared_ptr<Tone> backend)
+    : m_toneEnded(makeEvent()),
+      m_worker(std::move(backend), [event = m_toneEnded] { SetEvent(event.get()); }) {}
 
 void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
-    if (durationMs <= 0) return;
-    bool queued = false;
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_busy && !m_hasJob) {
-            ResetEvent(m_done.get());
-            m_frequency = frequencyHz;
-            m_duration = durationMs;
-            m_hasJob = true;
-            queued = true;
-        }
-    }
-    if (!queued) {
-        // A worker still stuck in an earlier tone plays nothing: the beep is silence of its length.
-        waitServingWindows(nullptr, static_cast<unsigned long long>(durationMs));
-        return;
-    }
-    m_wake.notify_one();
-    waitServingWindows(m_done.get(),
-                       static_cast<unsigned long long>(durationMs) + kWatchdogMarginMs);
+    const RingWorker::Handed handed = m_worker.play(frequencyHz, durationMs);
+    if (handed.waitMs > 0)
+        waitServingWindows(handed.ticket, static_cast<unsigned long long>(handed.waitMs));
 }
 
-void RingingTone::waitServingWindows(HANDLE done, unsigned long long ms) {
+void RingingTone::waitServingWindows(std::uint64_t ticket, unsigned long long ms) {
     const unsigned long long deadline = GetTickCount64() + ms;
+    HANDLE ended = m_toneEnded.get();
     constexpr DWORD kServed = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
     for (;;) {
+        // The event may stand for an earlier tone (one the watchdog gave up on): the worker says
+        // which tone has ended.
+        if (ticket && m_worker.ended(ticket)) return;
         const unsigned long long now = GetTickCount64();
         if (now >= deadline) return;
         const auto left = static_cast<DWORD>(deadline - now);
-        const DWORD woke =
-            MsgWaitForMultipleObjectsEx(done ? 1 : 0, done ? &done : nullptr, left, kServed, 0);
-        if (done && woke == WAIT_OBJECT_0) return;
+        // A message that came before the wait began, and that a look at the queue has seen
+        // without taking it, wakes it too.
+        const DWORD woke = MsgWaitForMultipleObjectsEx(ticket ? 1 : 0, ticket ? &ended : nullptr,
+                                                       left, kServed, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_TIMEOUT || woke == WAIT_FAILED) return;
+        if (ticket && woke == WAIT_OBJECT_0) continue;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0,
                             PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE)) {

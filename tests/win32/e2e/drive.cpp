@@ -16,8 +16,15 @@
 //   rect WINDOW                 prints the window's left, top, width and height on the screen
 //   client WINDOW               prints the client area's width and height
 //   move WINDOW X Y             moves the window
+//   rightclick WINDOW CONTROL   right-clicks the control with the mouse (its context menu opens)
+//   hold WINDOW                 presses the left mouse button on the title bar and keeps it down
+//   release                     lets the left mouse button go
+//   escape                      presses Esc
 //   endsession                  the session ends (log off)
 //   pid                         prints the running program's process id
+//
+// The mouse and the keyboard go through the system's input queue, as a hand's would: what they
+// start in the program (a context menu, a window held by its title bar) runs as it does for a user.
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +67,48 @@ std::wstring controlText(HWND control) {
     return text;
 }
 
+void send(INPUT input) {
+    SendInput(1, &input, sizeof input);
+}
+
+void mouseTo(POINT screen) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    send(in);
+}
+
+void mouseButton(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    send(in);
+}
+
+void key(WORD virtualKey) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = virtualKey;
+    send(in);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    send(in);
+}
+
+// A point of the window's title bar, away from its icon and buttons.
+POINT titleBarPoint(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    POINT p{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME)};
+    for (; p.y < r.bottom; ++p.y) {
+        DWORD_PTR hit = HTNOWHERE;
+        SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y), SMTO_BLOCK, 5000, &hit);
+        if (hit == HTCAPTION) break;
+    }
+    return p;
+}
+
 bool waitFor(const std::wstring& windowClass, bool shown, unsigned ms) {
     const unsigned long long deadline = GetTickCount64() + ms;
     for (;;) {
@@ -75,6 +124,14 @@ bool waitFor(const std::wstring& windowClass, bool shown, unsigned ms) {
 int main(int argc, char** argv) {
     if (argc < 2) return fail("usage: tollvane_drive COMMAND [WINDOW] [ARGS]");
     const std::string command = argv[1];
+    if (command == "release") {
+        mouseButton(MOUSEEVENTF_LEFTUP);
+        return 0;
+    }
+    if (command == "escape") {
+        key(VK_ESCAPE);
+        return 0;
+    }
     if (command == "endsession" || command == "pid") {
         HWND program = FindWindowW(win32::Desktop::programWindowClass(), nullptr);
         if (!program) return fail("the program is not running");
@@ -121,6 +178,11 @@ int main(int argc, char** argv) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    if (command == "hold") {
+        mouseTo(titleBarPoint(window));
+        mouseButton(MOUSEEVENTF_LEFTDOWN);
+        return 0;
+    }
     if (command == "title") {
         std::printf("%s\n", win32::toUtf8(win32::windowText(window)).c_str());
         return 0;
@@ -145,6 +207,14 @@ int main(int argc, char** argv) {
     if (command == "type" && argc > 4) {
         const std::wstring text = win32::toWideLossy(argv[4]);
         SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return 0;
+    }
+    if (command == "rightclick") {
+        RECT r;
+        GetWindowRect(control, &r);
+        mouseTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        mouseButton(MOUSEEVENTF_RIGHTDOWN);
+        mouseButton(MOUSEEVENTF_RIGHTUP);
         return 0;
     }
     if (command == "click") {

@@ -12,28 +12,10 @@
 # (X_WATCH: tests/e2e/bell_watch.c built for this machine; without it the attention is not checked)
 set -eu
 prefix=$1 exe=$2 drive=$3 shots=$4 watch=${5:-}
-here=$(cd "$(dirname "$0")" && pwd)
-run="$here/../../../cmake/wine-run.sh"
 mkdir -p "$shots"
-out=$(mktemp)
 err=$(mktemp)
-DISPLAY=$(cat "$prefix/.tollvane-display")
-export DISPLAY
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-# The driver prints with Windows line ends; its exit status is kept.
-d() {
-    if sh "$run" "$prefix" "$drive" "$@" >"$out"; then status=0; else status=$?; fi
-    tr -d '\r' <"$out"
-    return $status
-}
-reg_value() {
-    sh "$run" "$prefix" reg query 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettings' /v "$1" 2>/dev/null |
-        tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
-}
+# shellcheck source-path=SCRIPTDIR source=drive_lib.sh
+. "$(dirname "$0")/drive_lib.sh"
 # A screenshot of one window of the program, cut from the screen.
 shot() {
     set -- "$1" "$2" $(d rect "$1")

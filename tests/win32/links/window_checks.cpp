@@ -1,6 +1,29 @@
 #include "win32/links/window_checks.h"
 
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "platform/win32/handle_owners.h"
+
 namespace tollvane::testing {
+
+namespace {
+
+// OLE on the test's thread for the whole run, as the program starts it for its whole life.
+class OleForTheRun : public ::testing::Environment {
+public:
+    void SetUp() override { m_ole.emplace(); }
+    void TearDown() override { m_ole.reset(); }
+
+private:
+    std::optional<win32::OleSession> m_ole;
+};
+
+[[maybe_unused]] ::testing::Environment* const kOle =
+    ::testing::AddGlobalTestEnvironment(new OleForTheRun);
+
+}  // namespace
 
 void pumpMessages() {
     MSG message;

@@ -150,6 +150,36 @@ TEST_F(WindowsLayout, ClockOnlyWindow_SizableWithoutMaximize_ControlsInPlace) {
     EXPECT_FALSE(IsWindowVisible(v.hwnd()));
 }
 
+// Moved to a screen of 144 dpi: the clock-only window keeps the size the user gave it, as the
+// system suggests it at the new DPI, and its controls and icons follow the DPI.
+TEST_F(WindowsLayout, DpiChange_ClockOnlyWindowKeepsTheUsersSize_ControlsAndIconsFollow) {
+    start();
+    chooseMenu(main(), "MnuClock");
+    frmclock& clock = desktop->program().frmclock();
+    FormWindow& v = view(clock);
+    SetWindowPos(v.hwnd(), nullptr, 0, 0, 300, 140, SWP_NOMOVE | SWP_NOZORDER);
+    runFor(50);
+    RECT r;
+    GetWindowRect(v.hwnd(), &r);
+    RECT suggested{r.left, r.top, r.left + 450, r.top + 210};
+    SendMessageW(v.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    runFor(50);
+    GetWindowRect(v.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 450);
+    EXPECT_EQ(r.bottom - r.top, 210);
+    ASSERT_EQ(v.dpi(), 144u);
+    expectControlsInPlace(v, clock);
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(v.hwnd(), WM_GETICON, ICON_SMALL, 0));
+    ICONINFO info{};
+    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+    BITMAP bits{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bits.bmWidth, GetSystemMetricsForDpi(SM_CXSMICON, 144));
+}
+
 TEST_F(WindowsLayout, AboutWindow_DialogFrameNoTaskbarButton_EnterAndEscClose) {
     start();
     chooseMenu(main(), "MnuAbout");

@@ -1,0 +1,90 @@
+#include "app/ring_worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace tollvane {
+
+// What the window thread and the worker share. It lives as long as either needs it.
+struct RingWorker::Shared {
+    std::mutex mutex;
+    std::condition_variable wake;  // a tone to play, or the end
+    std::condition_variable left;  // the worker has returned for good
+    std::function<void()> toneEnded;
+    bool hasJob = false;
+    bool busy = false;  // inside a tone, perhaps one the watchdog gave up on
+    bool stop = false;
+    bool gone = false;
+    std::int32_t frequency = 0, duration = 0;
+    std::uint64_t handed = 0;    // the last ticket given out
+    std::uint64_t returned = 0;  // the last ticket whose tone has returned
+};
+
+RingWorker::RingWorker(std::shared_ptr<Tone> tone, std::function<void()> toneEnded)
+    : m_shared(std::make_shared<Shared>()) {
+    m_shared->toneEnded = std::move(toneEnded);
+    // One thread for all tones of the program's life, so that an audio connection opened for the
+    // first beep stays with it across a ring.
+    m_worker = std::thread([shared = m_shared, tone = std::move(tone)] {
+        Shared& s = *shared;
+        std::unique_lock lock(s.mutex);
+        for (;;) {
+            s.wake.wait(lock, [&] { return s.stop || s.hasJob; });
+            if (s.stop) break;
+            s.hasJob = false;
+            s.busy = true;
+            const auto f = s.frequency, d = s.duration;
+            const auto ticket = s.handed;
+            lock.unlock();
+            tone->beep(f, d);
+            lock.lock();
+            s.busy = false;
+            s.returned = ticket;
+            // Told under the lock, so the destructor cannot pass its stop meanwhile: once it has,
+            // whoever waited may be gone.
+            if (s.stop) break;
+            if (s.toneEnded) s.toneEnded();
+        }
+        s.gone = true;
+        s.left.notify_all();
+    });
+}
+
+RingWorker::~RingWorker() {
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stop = true;
+    m_shared->wake.notify_all();
+    const bool left = m_shared->left.wait_for(lock, std::chrono::milliseconds(kEndWaitMs),
+                                              [this] { return m_shared->gone; });
+    lock.unlock();
+    if (left)
+        m_worker.join();
+    else
+        m_worker.detach();  // still inside a tone that never ends: the process ends without it
+}
+
+RingWorker::Handed RingWorker::play(std::int32_t frequencyHz, std::int32_t durationMs) {
+    if (durationMs <= 0) return {};
+    durationMs = std::min(durationMs, Tone::kLongestMs);
+    {
+        std::lock_guard lock(m_shared->mutex);
+        if (!m_shared->busy && !m_shared->hasJob) {
+            m_shared->frequency = frequencyHz;
+            m_shared->duration = durationMs;
+            m_shared->hasJob = true;
+            const std::uint64_t ticket = ++m_shared->handed;
+            m_shared->wake.notify_one();
+            return {ticket, durationMs + kWatchdogMarginMs};
+        }
+    }
+    return {0, durationMs};
+}
+
+bool RingWorker::ended(std::uint64_t ticket) const {
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->returned >= ticket;
+}
+
+}  // namespace tollvane

@@ -1,0 +1,55 @@
+#pragma once
+// The thread that sounds a ring's tones, for the desktops of every platform. A ring holds the
+// clock tick for its whole length, yet the windows must keep repainting: each tone plays on this
+// worker while the window thread waits in a loop of its own platform that paints but delivers no
+// user input, until the tone has ended or a watchdog gives up on it. A tone given up on keeps the
+// worker until it returns, and the ring's later beeps are silence of their length meanwhile.
+//
+// The worker holds only what it shares with this object and its tone, never the object itself:
+// when the program ends with the worker stuck in a tone, the worker is left behind, and a tone
+// that returns after that touches nothing that is gone.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "platform/ports.h"
+
+namespace tollvane {
+
+class RingWorker {
+public:
+    // `toneEnded` is told on the worker thread after each tone, as long as this object lives; it
+    // should only wake the waiting window thread, which then asks ended().
+    RingWorker(std::shared_ptr<Tone> tone, std::function<void()> toneEnded);
+    // Waits at most kEndWaitMs for a worker still inside a tone, then leaves it behind.
+    ~RingWorker();
+    RingWorker(const RingWorker&) = delete;
+    RingWorker& operator=(const RingWorker&) = delete;
+
+    // A tone handed to the worker, and how long the window thread waits for it.
+    struct Handed {
+        std::uint64_t ticket = 0;  // for ended(); 0 when nothing plays (the wait is silence)
+        int waitMs = 0;            // 0: no wait at all (a duration not above 0)
+    };
+    // Hands over one beep. While the worker is still inside a tone the watchdog gave up on, it
+    // plays nothing: the beep is silence of its length.
+    Handed play(std::int32_t frequencyHz, std::int32_t durationMs);
+    // Whether the tone of `ticket` has returned.
+    bool ended(std::uint64_t ticket) const;
+
+    // How long past its duration a tone may take before the wait gives up.
+    static constexpr int kWatchdogMarginMs = 1000;
+    // How long the end of the program waits for a worker that is still inside a tone; one that
+    // takes longer is left behind, so that a stuck sound system cannot hold the end up.
+    static constexpr int kEndWaitMs = 500;
+
+private:
+    struct Shared;
+
+    std::shared_ptr<Shared> m_shared;  // with the worker, which may outlive this object
+    std::thread m_worker;
+};
+
+}  // namespace tollvane

@@ -1,0 +1,104 @@
+#!/bin/sh
+# tollvane.exe under Wine in the message loops that are not its own, driven from outside as a
+# user does: the seconds go on while the help window is held by its title bar and while the alarm
+# box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
+# during a ring leaves the alarm saved as rung.
+#
+# loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
+set -eu
+prefix=$1 exe=$2 drive=$3
+# shellcheck source-path=SCRIPTDIR source=drive_lib.sh
+. "$(dirname "$0")/drive_lib.sh"
+
+second() { d text frmAlarmClock txttimetot2 | tr -d ':' | sed 's/^0//'; }
+# The clock text N minutes after H:MM.
+later() {
+    echo "$1" | awk -F: -v n="$2" '{ m = $1 * 60 + $2 + n; printf "%d:%02d\n", (m / 60) % 24, m % 60 }'
+}
+# Waits until the clock shows the minute before ALARM at a second from FROM on.
+await_before() {
+    tries=0
+    until s=$(second) && [ "$s" -ge "$2" ] && [ "$(later "$(d text frmAlarmClock txttimetot)" 1)" = "$1" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 400 ] || fail "the clock never came to the minute before $1"
+        sleep 0.3
+    done
+}
+started=""
+cleanup() {
+    if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    rm -f "$out"
+}
+trap cleanup EXIT
+
+sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true
+sh "$run" "$prefix" "$exe" &
+started=$!
+d shown frmAlarmClock 20000 || fail "the main window did not show"
+
+echo "an alarm set for the next minute, or the one after that late in this one"
+s=$(second)
+alarm=$(later "$(d text frmAlarmClock txttimetot)" $((s < 45 ? 1 : 2)))
+d type frmAlarmClock TxtTime "$alarm"
+d type frmAlarmClock txtfreq1 880
+d type frmAlarmClock txtdura1 100
+d type frmAlarmClock txtam 1
+d click frmAlarmClock CmdSet
+sleep 0.3
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "the alarm is not armed"
+
+echo "the help window held by its title bar: the seconds go on"
+d menu frmAlarmClock MnuHow
+d shown TollvaneHelpWindow 10000 || fail "the help window did not show"
+d hold TollvaneHelpWindow
+sleep 0.3
+first=$(d text frmAlarmClock txttimetot2)
+sleep 2.2
+held=$(d text frmAlarmClock txttimetot2)
+d release
+[ "$held" != "$first" ] || fail "the seconds stood at $first while the help window was held"
+d close TollvaneHelpWindow
+
+echo "the alarm box's context menu open across the alarm's minute: the seconds go on, the alarm rings"
+await_before "$alarm" 55
+d rightclick frmAlarmClock TxtTime
+d shown '#32768' 2000 || fail "the context menu did not open"
+first=$(d text frmAlarmClock txttimetot2)
+sleep 1.5
+[ "$(d text frmAlarmClock txttimetot2)" != "$first" ] ||
+    fail "the seconds stood at $first while the context menu was open"
+tries=0
+until [ "$(d text frmAlarmClock TxtTime)" = "$alarm Has Passed" ]; do
+    tries=$((tries + 1))
+    [ $tries -lt 25 ] || fail "no ring at $alarm with the menu open: the alarm box reads '$(d text frmAlarmClock TxtTime)'"
+    sleep 0.4
+done
+d shown '#32768' 100 || fail "the context menu closed before the ring"
+d escape
+
+echo "a logoff during a ring saves the alarm as rung, and ends at once"
+clock=$alarm
+d click frmAlarmClock CmdReset
+d type frmAlarmClock TxtTime "$clock"
+d type frmAlarmClock txtdura1 3000
+d type frmAlarmClock txtam 5
+d click frmAlarmClock CmdSet
+sleep 2
+# Ringing: the program holds, and its seconds with it.
+first=$(d text frmAlarmClock txttimetot2)
+sleep 1.2
+[ "$(d text frmAlarmClock txttimetot2)" = "$first" ] || fail "no ring to log off from"
+[ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended early"
+sh "$run" "$prefix" wineboot --end-session
+tries=0
+while d pid >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ $tries -lt 10 ] || fail "the program did not end soon after the logoff"
+    sleep 0.2
+done
+wait "$started" || true
+started=""
+[ "$(reg_value timealarm)" = "$clock Has Passed" ] ||
+    fail "timealarm after a logoff during the ring: '$(reg_value timealarm)'"
+[ "$(reg_value AlarmMusic3)" = 5 ] || fail "AlarmMusic3 '$(reg_value AlarmMusic3)'"
+echo "PASS"
