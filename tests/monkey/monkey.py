@@ -185,8 +185,15 @@ class Monkey:
     def answer_message(self, w, key):
         raise NotImplementedError
 
+    def move_to(self, x, y):
+        # xdotool's --sync waits some 15 s for a move to where the pointer is already.
+        loc = dict(f.split(":") for f in xdo("getmouselocation").split() if ":" in f)
+        if (str(x), str(y)) != (loc.get("x"), loc.get("y")):
+            xdo("mousemove", "--sync", x, y)
+
     def click_at(self, x, y, button=1):
-        xdo("mousemove", "--sync", x, y, "click", button)
+        self.move_to(x, y)
+        xdo("click", button)
 
     def must_paste(self, text):
         """Texts that cannot be typed on the keyboard come in pasted."""

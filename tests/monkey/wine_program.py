@@ -56,6 +56,7 @@ REGISTRY_ROOT = "Software\\VB and VBA Program Settings"
 LASTSETTINGS = REGISTRY_ROOT + "\\Vuvuririvivur\\lastsettings"
 STATE = REGISTRY_ROOT + "\\Vuvuririvivur\\State"
 REG_SZ = 1
+GUI_INMOVESIZE, GUI_INMENUMODE = 0x2, 0x4
 SCREEN = (1280, 1024)  # the session's display (cmake/wine-session.sh)
 
 
@@ -117,9 +118,7 @@ class WineMonkey(Monkey):
         self.seen = {}  # what the windows showed at the last check
         self.stamp = None  # the clock's text and since when it stands there
         self.stamp_since = 0.0
-        # Where the last right click that opens a menu of a loop the program never hears of was,
-        # and what that menu is.
-        self.context_menu = None
+        self.last_hit = None  # the window the last click landed on and its top-level window
         self.ends = {}
         self.second_starts = 0
         self.expected = {}
@@ -127,6 +126,7 @@ class WineMonkey(Monkey):
         self.slowest_exit = 0.0  # from the last answer to the process's end
         self.reminder_bytes = None  # the reminder file as last seen
         self.codepage = None
+        self.reminders_stored = 0
 
     # --- the program ----------------------------------------------------------------------
 
@@ -151,7 +151,7 @@ class WineMonkey(Monkey):
             self.look()
             if self.main_window():
                 self.stamp = None
-                self.context_menu = None
+                self.last_hit = None
                 self.read_texts()  # what it restored
                 return
             time.sleep(0.2)
@@ -222,8 +222,6 @@ class WineMonkey(Monkey):
                 raise Failure("a window the program does not have: %r (class %s)"
                               % (w["title"], w["class"]))
         self.on_screen = [w for w in wins if w["exe"].lower() == "tollvane.exe"]
-        if not any(w["class"] == "#32768" for w in self.on_screen):
-            self.context_menu = None
         return self.on_screen
 
     def main_window(self):
@@ -298,22 +296,19 @@ class WineMonkey(Monkey):
         loops = texts.get("loops") or {}
         if loops.get("moveSize") in FOREIGN_WINDOWS:
             return "%s held by its frame" % loops["moveSize"]
-        if loops.get("menuOwner") in FOREIGN_WINDOWS:
-            return "a menu of %s" % loops["menuOwner"]
-        if self.context_menu and any(self.is_context_menu(w) for w in self.on_screen):
-            return self.context_menu[1]
+        owner = loops.get("menuOwner", "")
+        if owner in FOREIGN_WINDOWS:
+            return "a menu of %s" % owner
+        if not loops.get("flags", 0) & GUI_INMENUMODE or owner.startswith("Tollvane.") or \
+                not self.last_hit:
+            return None
+        # A menu opened by a click (Wine names no owner of such a menu): whose it is, the click
+        # tells.
+        if self.last_hit["root"] in FOREIGN_WINDOWS:
+            return "a menu of %s" % self.last_hit["root"]
+        if self.last_hit["class"] != self.last_hit["root"]:
+            return "the menu of a control of class %s" % self.last_hit["class"]
         return None
-
-    def is_context_menu(self, w):
-        """A menu that opened where the last right click that opens a menu of a loop the program
-        never hears of was."""
-        if w["class"] != "#32768":
-            return False
-        x, y = self.context_menu[0]
-        left, top, width, height = w["rect"]
-        # A menu opens with a corner at the pointer, turned where the screen's edge is near.
-        return (abs(left - x) <= 2 or abs(left + width - x) <= 2) and \
-            (abs(top - y) <= 2 or abs(top + height - y) <= 2)
 
     def note_expected(self, what):
         self.expected[what] = self.expected.get(what, 0) + 1
@@ -331,7 +326,7 @@ class WineMonkey(Monkey):
         if stamp != self.stamp:
             self.stamp, self.stamp_since = stamp, now
         loops = texts.get("loops") or {}
-        modal = during or loops.get("flags", 0) & 0x6  # GUI_INMOVESIZE | GUI_INMENUMODE
+        modal = during or loops.get("flags", 0) & (GUI_INMOVESIZE | GUI_INMENUMODE)
         if not modal and now - self.stamp_since <= SECONDS_S:
             return
         foreign = self.foreign_loop(texts)
@@ -350,7 +345,8 @@ class WineMonkey(Monkey):
                               % (stamp[0], stamp[1], waited,
                                  " (%s)" % during if during else "",
                                  " in %s" % foreign if foreign else
-                                 " while a menu is open" if loops.get("flags", 0) & 4 else "",
+                                 " while a menu is open"
+                                 if loops.get("flags", 0) & GUI_INMENUMODE else "",
                                  json.dumps(loops)))
             time.sleep(0.2)
             texts = self.read_texts()
@@ -434,6 +430,7 @@ class WineMonkey(Monkey):
             if not self.codepage:
                 self.codepage = "cp%d" % self.probe.ask("codepage")["acp"]
             stored = data[1:-3].decode(self.codepage, "replace")
+        self.reminders_stored += 1
         if stored == typed:
             return
         what = "reminder.ini holds %r; the reminder box showed %r" % (stored, typed)
@@ -526,17 +523,6 @@ class WineMonkey(Monkey):
 
     # --- actions of tollvane.exe's own ------------------------------------------------------
 
-    def right_click_at(self, x, y):
-        """A right click; one that opens a menu whose loop the program never hears of is
-        remembered with what it opens."""
-        hit = self.probe.ask("at %d %d" % (x, y))
-        self.click_at(x, y, 3)
-        if hit["root"] in FOREIGN_WINDOWS:
-            self.context_menu = (x, y), "a menu of %s" % hit["root"]
-        elif hit["class"] != hit["root"]:
-            # A control's own menu (a text box's, the calendar's), not the window's.
-            self.context_menu = (x, y), "the context menu of a control of class %s" % hit["class"]
-
     def act_right_click(self):
         if self.rng.random() < 0.6:
             name = self.rng.choice(list(MAIN_CONTROLS))
@@ -546,7 +532,7 @@ class WineMonkey(Monkey):
             px = left + self.rng.randint(0, max(0, w - 1))
             py = top + self.rng.randint(0, max(0, h - 1))
             if o and px < o[2]:
-                self.right_click_at(o[0] + px, o[1] + py)
+                self.click_at(o[0] + px, o[1] + py, 3)
             return
         wins = self.windows()
         if not wins:
@@ -555,7 +541,7 @@ class WineMonkey(Monkey):
         x, y, width, height = self.window_rect(hwnd)
         px, py = self.rng.randrange(max(1, width)), self.rng.randrange(max(1, height))
         self.say("right click %r at %d,%d" % (title, px, py))
-        self.right_click_at(x + px, y + py)
+        self.click_at(x + px, y + py, 3)
 
     def act_menu_keys(self):
         menu = self.rng.randrange(len(MENUS))
@@ -594,15 +580,13 @@ class WineMonkey(Monkey):
         self.say("size %r by its corner to %d,%d%s" % (title, tx, ty, ", held" if hold else ""))
         self.hold_and_move(cx, cy, tx, ty, hold, "%r held by its corner" % title)
 
-    def move_to(self, x, y):
-        # Under Wine, xdotool's --sync waits some 15 s for a move to where the pointer is already.
-        loc = dict(f.split(":") for f in xdo("getmouselocation").split() if ":" in f)
-        if (str(x), str(y)) != (loc.get("x"), loc.get("y")):
-            xdo("mousemove", "--sync", x, y)
-
     def click_at(self, x, y, button=1):
-        self.move_to(x, y)
-        xdo("click", button)
+        # What the click lands on tells whose a menu it opens is; a click into a menu keeps what
+        # opened that menu.
+        hit = self.probe.ask("at %d %d" % (x, y))
+        if hit["class"] != "#32768":
+            self.last_hit = hit
+        super().click_at(x, y, button)
 
     def hold_and_move(self, x, y, tx, ty, hold, what):
         self.move_to(x, y)
@@ -621,6 +605,8 @@ class WineMonkey(Monkey):
         text = self.texts.any()
         self.say("store a reminder: %s" % shown(text))
         self.click_control("cmdRem", offset=False)  # the reminder panel into view
+        time.sleep(0.2)
+        self.look()
         self.click_control("Calendar1")
         self.type_into("TxtRem", text)
         self.read_texts()  # the text the stored one is compared with
@@ -734,11 +720,11 @@ class WineMonkey(Monkey):
     ]
 
     def summary_lines(self):
-        lines = ["%d starts, %d second starts; ends: %s; rings seen %d; slowest exit after the "
-                 "program stopped answering %.1f s"
+        lines = ["%d starts, %d second starts; ends: %s; rings seen %d; reminders stored %d; "
+                 "slowest exit after the program stopped answering %.1f s"
                  % (self.starts, self.second_starts,
                     ", ".join("%s %d" % kv for kv in sorted(self.ends.items())) or "none",
-                    self.rings_seen, self.slowest_exit)]
+                    self.rings_seen, self.reminders_stored, self.slowest_exit)]
         for what, n in sorted(self.expected.items()):
             lines.append("expected (not failed without --strict) %dx: %s" % (n, what))
         return lines
