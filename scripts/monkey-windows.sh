@@ -30,6 +30,7 @@ work=$build/monkey
 prefix=$work/prefix
 trap 'sh cmake/wine-session.sh stop "$prefix"' EXIT
 sh cmake/wine-session.sh start "$prefix"
+sh cmake/wine-session.sh check "$prefix"
 # The program in a folder of its own, where its reminder file lands, on a registry without values.
 rm -rf "$work/program" "$work/logs"
 mkdir -p "$work/program" "$work/logs"
