@@ -114,8 +114,9 @@ class WineMonkey(Monkey):
         self.strict = set(args.strict.split(",")) if args.strict else set()
         if "all" in self.strict:
             self.strict = set(KNOWN_FAULTS)
-        if self.strict - set(KNOWN_FAULTS):
-            raise SystemExit("--strict names no known fault: %s" % (self.strict - set(KNOWN_FAULTS)))
+        unknown = self.strict - set(KNOWN_FAULTS)
+        if unknown:
+            raise SystemExit("--strict names no known fault: %s" % sorted(unknown))
         self.probe_log = open(os.path.join(args.logs, "probe.log"), "wb")
         self.probe = Probe(self.prefix, os.path.abspath(args.probe), self.probe_log)
         self.log = None
@@ -257,7 +258,9 @@ class WineMonkey(Monkey):
         answer = self.probe.ask("answer %d" % ANSWER_MS)
         if answer["answer"] != "ok":
             # A program on its way out after File > Exit or its close box answers no more: it
-            # must be gone soon.
+            # must be gone soon. One that crashed waits for Wine's crash dialog.
+            self.check_crash(self.log_path)
+            self.look()
             try:
                 self.proc.wait(END_S)
             except subprocess.TimeoutExpired:
@@ -324,9 +327,10 @@ class WineMonkey(Monkey):
         self.expected[what] = self.expected.get(what, 0) + 1
         self.say("expected without --strict=%s: %s%s" % (kind, what, detail))
 
-    def check_clock(self, during=None):
+    def check_clock(self, during=None, held_in=None):
         """The seconds box moves on within SECONDS_S; while a menu is open or a window is held
-        by its frame, it is watched until it does."""
+        by its frame (`during`; `held_in` a loop of another window the press landed in), it is
+        watched until it does."""
         texts = self.read_texts()
         now = time.monotonic()
         stamp = self.clock_stamp(texts)
@@ -339,7 +343,7 @@ class WineMonkey(Monkey):
         modal = during or loops.get("flags", 0) & (GUI_INMOVESIZE | GUI_INMENUMODE)
         if not modal and now - self.stamp_since <= SECONDS_S:
             return
-        foreign = self.foreign_loop(texts)
+        foreign = self.foreign_loop(texts) or held_in
         if foreign and "clock" not in self.strict:
             self.known_fault("clock", "the clock stands still in %s" % foreign)
             self.stamp = None
@@ -595,6 +599,12 @@ class WineMonkey(Monkey):
         super().click_at(x, y, button)
 
     def hold_and_move(self, x, y, tx, ty, hold, what):
+        # The press may land on another window lying over this one: where it lands decides whose
+        # loop holds the thread.
+        hit = self.probe.ask("at %d %d" % (x, y))
+        foreign = None
+        if hit["root"] in FOREIGN_WINDOWS:
+            foreign = "a press held on %s (%s)" % (hit["root"], hit["class"])
         self.move_to(x, y)
         xdo("mousedown", "1")
         try:
@@ -603,7 +613,7 @@ class WineMonkey(Monkey):
                 time.sleep(0.05)
             if hold and self.proc and self.proc.poll() is None:
                 self.stamp = None
-                self.check_clock(during=what)
+                self.check_clock(during=what, held_in=foreign)
         finally:
             xdo("mouseup", "1")
 
