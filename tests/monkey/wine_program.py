@@ -31,6 +31,7 @@ import os
 import select
 import signal
 import subprocess
+import sys
 import time
 
 from monkey import (CLOCK_TITLE, MAIN_CONTROLS, MAIN_TITLE, MENUS, MESSAGE_TITLES,
@@ -44,6 +45,7 @@ SECONDS_S = 2.0  # the seconds box moves on within this
 START_S = 60
 END_S = 30  # a session end, or the exit after a ring
 SECOND_START_S = 20
+XWIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xwin.py")
 SHOP_TITLE = "Tinkerbox"  # the shop's name in the default build
 KNOWN_TITLES = {MAIN_TITLE, CLOCK_TITLE, "About Tollvane3", "Tollvane Help",
                 "Tollvane Help (not found)", SHOP_TITLE} | set(MESSAGE_TITLES)
@@ -123,6 +125,7 @@ class WineMonkey(Monkey):
         self.log_path = None
         self.on_screen = []  # the program's windows at the last look
         self.seen = {}  # what the windows showed at the last check
+        self.seen_settled = True  # and no ring held input back then
         self.stamp = None  # the clock's text and since when it stands there
         self.stamp_since = 0.0
         self.last_hit = None  # the window the last click landed on and its top-level window
@@ -134,6 +137,7 @@ class WineMonkey(Monkey):
         self.reminder_bytes = None  # the reminder file as last seen
         self.codepage = None
         self.reminders_stored = 0
+        self.clipboard = None  # the process that holds what was pasted last
 
     # --- the program ----------------------------------------------------------------------
 
@@ -210,6 +214,7 @@ class WineMonkey(Monkey):
             os.kill(self.proc.pid, signal.SIGKILL)
             self.proc.wait()
         self.probe.close()
+        self.drop_clipboard()
 
     # --- what the probe sees ----------------------------------------------------------------
 
@@ -239,6 +244,9 @@ class WineMonkey(Monkey):
 
     def read_texts(self):
         self.seen = self.probe.ask("texts")
+        # Input that comes during a ring waits for its end: what the boxes show meanwhile may not
+        # be what they will hold.
+        self.seen_settled = not self.may_ring(self.seen)
         return self.seen
 
     def check_after_action(self):
@@ -456,9 +464,13 @@ class WineMonkey(Monkey):
         raise Failure(what)
 
     def check_saved_boxes(self, values, rung):
-        """The alarm and its three boxes were saved as the window showed them last."""
+        """The alarm and its three boxes were saved as the window showed them last; after an end
+        during a ring, the alarm as rung."""
+        if rung and values["timealarm"] != rung + " Has Passed":
+            self.known_fault("ring", "an end during a ring saved the alarm as not rung",
+                             ": %r saved after the ring of %s" % (values["timealarm"], rung))
         main = self.seen.get("frmAlarmClock")
-        if not main:
+        if not main or not self.seen_settled:
             return
         boxes = {"timealarm": main["TxtTime"], "alarmmusic": main["txtfreq1"],
                  "alarmmusic2": main["txtdura1"], "alarmmusic3": main["txtam"]}
@@ -469,9 +481,6 @@ class WineMonkey(Monkey):
             if text is not None and not ok:
                 raise Failure("%s was saved as %r; the window showed %r"
                               % (key, values[key], text))
-        if rung and values["timealarm"] != rung + " Has Passed":
-            self.known_fault("ring", "an end during a ring saved the alarm as not rung",
-                             ": %r saved after the ring of %s" % (values["timealarm"], rung))
 
     # --- where things are -------------------------------------------------------------------
 
@@ -524,12 +533,24 @@ class WineMonkey(Monkey):
         return super().must_paste(text) or any(ord(c) > 126 for c in text)
 
     def paste(self, text):
-        # Wine asks what the clipboard holds as soon as it changes hands, and the text itself
-        # when the program pastes.
-        self.display.set_clipboard(text)
-        self.display.serve(0.3)
+        # Wine asks for the text when the program pastes, which a ring may put off for seconds:
+        # the clipboard is held by a process of its own that serves it meanwhile, as the program
+        # a user copied from would.
+        self.drop_clipboard()
+        self.clipboard = subprocess.Popen([sys.executable, XWIN, "clipboard"],
+                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.clipboard.stdin.write(text.encode("utf-8", "surrogatepass"))
+        self.clipboard.stdin.close()
+        self.clipboard.stdout.readline()  # it owns the clipboard
+        time.sleep(0.3)  # Wine asks at once what the clipboard holds
         xdo("key", "ctrl+v")
-        self.display.serve(0.7)
+        time.sleep(0.3)
+
+    def drop_clipboard(self):
+        if self.clipboard:
+            self.clipboard.kill()
+            self.clipboard.wait()
+            self.clipboard = None
 
     # --- actions of tollvane.exe's own ------------------------------------------------------
 
