@@ -201,7 +201,8 @@ class WineMonkey(Monkey):
     def final_end(self):
         if self.proc is None:
             self.start()
-        self.session_end(self.read_texts(), None)
+        self.read_texts()
+        self.session_end(None)
 
     def on_failure(self):
         shot = os.path.join(self.args.logs, "failure.png")
@@ -612,6 +613,8 @@ class WineMonkey(Monkey):
         self.hold_and_move(cx, cy, tx, ty, hold, "%r held by its corner" % title)
 
     def click_at(self, x, y, button=1):
+        if not (0 <= x < SCREEN[0] and 0 <= y < SCREEN[1]):
+            return  # a part of a window dragged off the screen, out of the pointer's reach
         # What the click lands on tells whose a menu it opens is; a click into a menu keeps what
         # opened that menu.
         hit = self.probe.ask("at %d %d" % (x, y))
@@ -679,11 +682,10 @@ class WineMonkey(Monkey):
                 self.look()
 
     def act_session_end(self):
-        texts = self.read_texts()
-        self.session_end(texts, self.ring_underway(texts, 2.0))
+        self.session_end(self.ring_underway(self.read_texts(), 2.0))
 
-    def session_end(self, texts, rung):
-        self.seen = texts
+    def session_end(self, rung):
+        """wineboot --end-session; the boxes read last are what it must save."""
         self.say("session end%s" % (" during the ring of %s" % rung if rung else ""))
         ended = self.wine("wineboot", "--end-session", stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
@@ -723,7 +725,8 @@ class WineMonkey(Monkey):
         rung = self.ring_underway(self.read_texts(), 5.0)
         self.say("ringing" if rung else "no ring seen")
         if how == "session end":
-            self.session_end(self.read_texts(), rung)
+            self.read_texts()
+            self.session_end(rung)
         elif how == "kill":
             self.kill(rung)
         elif how == "second start":
