@@ -623,6 +623,8 @@ class WineMonkey(Monkey):
         super().click_at(x, y, button)
 
     def hold_and_move(self, x, y, tx, ty, hold, what):
+        if not (0 <= x < SCREEN[0] and 0 <= y < SCREEN[1]):
+            return  # off the screen, out of the pointer's reach
         # The press may land on another window lying over this one: where it lands decides whose
         # loop holds the thread.
         hit = self.probe.ask("at %d %d" % (x, y))
