@@ -61,6 +61,9 @@ STATE = REGISTRY_ROOT + "\\Vuvuririvivur\\State"
 REG_SZ = 1
 KNOWN_FAULTS = ("clock", "ring", "reminder")  # what --strict names
 GUI_INMOVESIZE, GUI_INMENUMODE = 0x2, 0x4
+# Reminders as users write them, in the ANSI code page and beyond it.
+REMINDERS = ["Dentist at 4", "Café, crème brûlée", "Ζυρίχη στις 9", "Позвонить маме", "☕ at 9",
+             "日本語のメモ", "  spaces, commas,  "]
 SCREEN = (1280, 1024)  # the session's display (cmake/wine-session.sh)
 
 
@@ -644,7 +647,7 @@ class WineMonkey(Monkey):
             xdo("mouseup", "1")
 
     def act_store_reminder(self):
-        text = self.texts.any()
+        text = self.texts.any() if self.rng.random() < 0.6 else self.rng.choice(REMINDERS)
         self.say("store a reminder: %s" % shown(text))
         self.click_control("cmdRem", offset=False)  # the reminder panel into view
         time.sleep(0.2)
