@@ -17,7 +17,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The sound server's client library is opened at the first beep, so dpkg-shlibdeps does not see it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0")
+# Wine's fonts hold the faces of the Windows sans's widths that the captions are set in
+# (font_stand_ins.h); without them the captions wrap onto their neighbours.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0, fonts-wine")
 # Fonts the windows are drawn with; not libraries, so dpkg-shlibdeps does not find them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-comic-neue, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -40,6 +40,7 @@ grep -v 'running with root privileges' "$work/lintian.log" || true
 [ "$lintian_status" -le 1 ] || fail "lintian could not check the package (exit status $lintian_status)"
 if grep -q '^E:' "$work/lintian.log"; then fail "lintian reports errors"; fi
 echo "lintian: no errors"
+dpkg-deb -f "$deb" Depends | grep -qw fonts-wine || fail "the package does not depend on fonts-wine"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "./$deb" \
     >"$work/apt.log" 2>&1 || fail "apt-get install failed"
@@ -73,6 +74,11 @@ title=$(xdotool getwindowname "$help")
 [ "$title" = "Tollvane Help" ] || { echo "FAIL: the help window reads: $title"; exit 1; }
 kill -TERM "$pid"
 timeout 15 tail --pid="$pid" -f /dev/null || { echo "FAIL: did not end on SIGTERM"; exit 1; }
+# The faces its captions are set in came with the package's dependencies.
+if grep -q 'fonts-wine' "$WORK/tollvane.log"; then
+    echo "FAIL: $(cat "$WORK/tollvane.log")"
+    exit 1
+fi
 echo "started, handed over a second start, opened its help, ended"
 INNER
 WORK=$work HOME=$work timeout 120 \

@@ -10,8 +10,9 @@ packages=(
   libpulse-dev libgtest-dev libgmock-dev googletest
   # Wayland: the client library, the xdg-activation protocol, Qt's native interface headers
   libwayland-dev wayland-protocols qt6-base-private-dev
-  # fonts the windows use: a Comic Sans relative and an Arial-metric sans
-  fonts-comic-neue fonts-liberation
+  # fonts the windows use: a Comic Sans relative, Wine's Tahoma-metric faces for the Windows sans
+  # and an Arial-metric sans where those are missing
+  fonts-comic-neue fonts-wine fonts-liberation
   # tests: a display, a sound server with a null sink, window tools
   xvfb x11-utils xdotool xauth libx11-dev libxdamage-dev x11-apps imagemagick pulseaudio pulseaudio-utils python3
   # the program under headless Wayland compositors: Qt's Wayland platform, Weston (no frames of its

@@ -1,7 +1,6 @@
 // Tollvane: a desktop alarm clock with a one-date calendar reminder.
 
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 #include <cstdio>
 
@@ -9,6 +8,7 @@
 #include "platform/qt/desktop.h"
 #include "platform/qt/display_connection.h"
 #include "platform/qt/end_signals.h"
+#include "platform/qt/font_stand_ins.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/session_client.h"
 #include "platform/qt/single_instance.h"
@@ -31,8 +31,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("tollvane"));
     QApplication::setWindowIcon(tollvane::windowIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // only the exit sequence ends the program
-    // Where the window's font is not installed, a close relative of it draws the clock.
-    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    // Where the windows' fonts are not installed, faces of the same widths stand in.
+    if (const QString missing = tollvane::useFontStandIns(); !missing.isEmpty()) warn(missing);
 
     tollvane::CursorBlink cursorBlink;  // stops blinking after 10 s without input
     // One alarm clock per user: two would both ring, and the one that ends last would overwrite

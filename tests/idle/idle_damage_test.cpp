@@ -19,6 +19,7 @@
 
 #include "platform/qt/cursor_blink.h"
 #include "platform/qt/desktop.h"
+#include "platform/qt/font_stand_ins.h"
 #include "platform/qt/form_view.h"
 #include "platform/qt/qt_clock.h"
 #include "windows/frm_alarm_clock.h"
@@ -279,7 +280,7 @@ TEST(IdleDamage, TicksDrawOnlyTheChangedBoxesAndTheCursorRestsWithoutInput) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    tollvane::useFontStandIns();  // the fonts the program draws its windows with
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

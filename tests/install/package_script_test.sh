@@ -33,7 +33,7 @@ fake() {  # fake NAME BODY
 fake id 'echo 0'
 fake dpkg-query 'if [ -n "${QUERY_STATE:-}" ]; then printf %s "$QUERY_STATE"; else exit 1; fi'
 fake lintian 'printf "%b" "${LINTIAN_SAYS:-}"; exit "${LINTIAN_STATUS:-0}"'
-fake dpkg-deb 'echo 123'
+fake dpkg-deb 'case " $* " in *" Depends "*) echo "libpulse0, fonts-wine";; *) echo 123;; esac'
 fake apt-get 'case " $* " in *" install "*) exit "${INSTALL_STATUS:-0}";; esac; exit 0'
 fake dpkg 'exit "${LIST_STATUS:-0}"'
 

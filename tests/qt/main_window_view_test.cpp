@@ -197,25 +197,3 @@ TEST_F(MainWindowView, StoredAlarm_ComesBackArmed) {
 
 }  // namespace
 }  // namespace tollvane::testing
-
-namespace tollvane::testing {
-namespace {
-
-// Labels one line high hold their caption on that line: the window's small sans keeps the widths
-// the window was laid out for.
-TEST_F(MainWindowView, OneLineLabels_TheirCaptionsFitTheirWidth) {
-    start();
-    for (const ControlLayout& c : frmAlarmClock::designLayout().controls) {
-        if (c.kind != ControlKind::Label && c.kind != ControlKind::Button) continue;
-        QWidget* w = widget(c.name.c_str());
-        const QFontMetrics metrics(w->font());
-        // The arrow buttons are too narrow for any caption; their accessible names say it.
-        if (metrics.height() * 2 > w->height() && c.name != "CmdIn" && c.name != "cmdRem") {
-            EXPECT_LE(metrics.horizontalAdvance(QString::fromStdString(c.caption)), w->width())
-                << c.name << " in " << QFontInfo(w->font()).family().toStdString();
-        }
-    }
-}
-
-}  // namespace
-}  // namespace tollvane::testing

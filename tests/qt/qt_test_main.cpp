@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFont>
 #include <QStandardPaths>
+
+#include "platform/qt/font_stand_ins.h"
 
 int main(int argc, char** argv) {
     // Also when ctest lists the tests, which it does without the tests' environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
-    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    tollvane::useFontStandIns();  // the fonts the program draws its windows with
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

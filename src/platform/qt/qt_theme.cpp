@@ -26,14 +26,22 @@ QColor layoutColour(const Colour& colour, const QPalette& palette, const QColor&
     return toQColor(resolveColour(colour, systemColours(palette), toRgb(fallback)));
 }
 
+// Each family is followed by its stand-ins (font_stand_ins.h): Qt would otherwise take the next
+// family of the list before any stand-in. The widths are the faces' own, unrounded by the
+// desktop's hinting, which would make a caption a few pixels wider and wrap it.
 QFont toQFont(const FontSpec& f) {
     QFont font = QApplication::font();
     QStringList families;
-    for (const std::string& family : fontFamilies(f)) families << QString::fromStdString(family);
+    for (const std::string& name : fontFamilies(f)) {
+        const QString family = QString::fromStdString(name);
+        families << family << QFont::substitutes(family);
+    }
     families << QApplication::font().family();
+    families.removeDuplicates();
     font.setFamilies(families);
     font.setPointSizeF(f.pointSize);
     font.setBold(f.bold);
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The layouts' colours and fonts on the Qt desktop: the desktop's palette gives the system
-// colours, and the font falls back to a relative where the named one is not installed.
+// colours, and the font falls back to a stand-in where the named one is not installed.
 
 #include <QColor>
 #include <QFont>

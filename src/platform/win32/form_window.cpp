@@ -287,8 +287,7 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
             SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)));
         SetTextColor(dc, c.colours.text);
         const std::wstring text = windowText(c.hwnd);
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
-                  DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kLabelTextFormat);
         SelectObject(dc, oldFont);
     }
     RestoreDC(dc, saved);

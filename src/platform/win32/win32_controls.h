@@ -28,6 +28,9 @@ struct ControlColours {
 };
 ControlColours controlColours(const ControlLayout& control);
 
+// How a label's text is set on the window: from its top left, the words wrapped within its width.
+constexpr UINT kLabelTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_WORDBREAK;
+
 // WM_DRAWITEM of an owner-drawn control.
 void drawControl(const DRAWITEMSTRUCT& item, const ControlLayout& control,
                  const ControlColours& colours, HICON picture, const CanvasPainter& canvas);
