@@ -34,7 +34,7 @@ import subprocess
 import sys
 import time
 
-from monkey import (CLOCK_TITLE, MAIN_CONTROLS, MAIN_TITLE, MENUS, MESSAGE_TITLES,
+from monkey import (BOXES, CLOCK_TITLE, MAIN_CONTROLS, MAIN_TITLE, MENUS, MESSAGE_TITLES,
                     SEVEN_KEYS, Failure, Monkey, check_reminder_bytes, check_seven_values, shown,
                     xdo)
 
@@ -246,6 +246,23 @@ class WineMonkey(Monkey):
                 return w
         return None
 
+    def settle_texts(self):
+        """The texts once the program has taken in the input sent to it (a ring holds it back
+        until its end): two reads alike with no ring due."""
+        deadline = time.monotonic() + self.RING_MAX_S + 3
+        def boxes(texts):
+            main = texts.get("frmAlarmClock") or {}
+            return [main.get(name) for name in BOXES]
+
+        last = boxes(self.read_texts())
+        while time.monotonic() < deadline:
+            time.sleep(0.3)
+            now = boxes(self.read_texts())
+            if now == last and self.seen_settled:
+                break
+            last = now
+        return self.seen
+
     def read_texts(self):
         self.seen = self.probe.ask("texts")
         # Input that comes during a ring waits for its end: what the boxes show meanwhile may not
@@ -281,7 +298,7 @@ class WineMonkey(Monkey):
             took = time.monotonic() - asked
             self.slowest_exit = max(self.slowest_exit, took)
             return self.ended("the last action, %.1f s after it stopped answering" % took, "exit")
-        before = self.seen
+        before = self.seen if self.seen_settled else {}
         self.look()
         running = self.probe.ask("processes")["tollvane"]
         if len(running) > 1:
@@ -654,7 +671,7 @@ class WineMonkey(Monkey):
         self.look()
         self.click_control("Calendar1")
         self.type_into("TxtRem", text)
-        self.read_texts()  # the text the stored one is compared with
+        self.settle_texts()  # the text the stored one is compared with
         self.click_control("cmdremset", offset=False)
 
     def act_second_start(self):
