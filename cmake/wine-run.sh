@@ -25,7 +25,8 @@ fi
 # Without a server that outlives each program, Wine starts its helper processes with every
 # program, and they hold the caller's output open for seconds after the program has ended. The
 # session keeps one; without it, start one that ends by itself a minute after the last program.
+# (Its first program boots the prefix once; see wine-session.sh.)
 if wineserver -p60 </dev/null >/dev/null 2>&1; then
-    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
+    /usr/lib/wine/wine64 cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
 exec /usr/lib/wine/wine64 "$@"

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The Wine session the Windows tests run in: wine-session.sh start|stop PREFIX
+# The Wine session the Windows tests run in: wine-session.sh start|stop|check PREFIX
 #
 # start: one Wine server kept for the whole run (so that Wine's helper processes start once, not
 # with every test), the prefix booted and set up as the tests need it, and an X display of its own
@@ -7,9 +7,10 @@
 # (Managed=N), with its own fonts in the prefix (the title-bar buttons need Marlett); Comic Neue
 # stands in for Comic Sans MS. wine-run.sh finds the display in PREFIX/.tollvane-display.
 # stop: ends the server and the display.
+# check: fails unless the session's prefix runs exactly one service manager (services.exe).
 set -eu
 if [ $# -ne 2 ]; then
-    echo "usage: $0 start|stop WINEPREFIX" >&2
+    echo "usage: $0 start|stop|check WINEPREFIX" >&2
     exit 2
 fi
 case $2 in
@@ -35,9 +36,23 @@ case $1 in
         stop
         exit 0
         ;;
+    check)
+        managers=0
+        for p in /proc/[0-9]*; do
+            [ "$(cat "$p/comm" 2>/dev/null)" = services.exe ] || continue
+            if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+                managers=$((managers + 1))
+            fi
+        done
+        if [ "$managers" -ne 1 ]; then
+            echo "wine-session: $managers service managers run in $WINEPREFIX, not one" >&2
+            exit 1
+        fi
+        exit 0
+        ;;
     start) ;;
     *)
-        echo "usage: $0 start|stop WINEPREFIX" >&2
+        echo "usage: $0 start|stop|check WINEPREFIX" >&2
         exit 2
         ;;
 esac
@@ -68,7 +83,11 @@ echo ":$n" >"$displayFile"
 DISPLAY=":$n"
 export DISPLAY
 wineserver -p </dev/null >/dev/null 2>&1
-"$wine" wineboot -i </dev/null >/dev/null 2>&1 || true
+# The first program of a fresh server boots the prefix (creating it if need be) and waits for the
+# boot. An explicit `wineboot -i` as that first program would boot it a second time, leaving two
+# service managers that lock each other out of the service database: the RPC service then never
+# starts, and a program's first use of COM (the shop window's browser control) waits 10 s for it.
+"$wine" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 fonts=$WINEPREFIX/drive_c/windows/Fonts
 mkdir -p "$fonts"

@@ -3,8 +3,9 @@
 # the Qt layer (offscreen), the sound (a private PulseAudio with a null sink), the browser and the
 # whole program under Xvfb, three minutes of random use of the program built with the sanitizers
 # (scripts/monkey.sh), the install tree and the Debian package, then the core and its Windows
-# adapters built with MinGW and run under Wine, and the Windows installer installed, started and
-# removed under Wine. No desktop session needed.
+# adapters built with MinGW and run under Wine, three minutes of random use of tollvane.exe under
+# Wine (scripts/monkey-windows.sh), and the Windows installer installed, started and removed under
+# Wine. No desktop session needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -22,4 +23,6 @@ scripts/fuzz.sh 60
 if [ -x scripts/windows-tests.sh ]; then
   scripts/windows-tests.sh
 fi
+# Three minutes of random use of tollvane.exe under Wine.
+scripts/monkey-windows.sh 3
 scripts/package-windows-test.sh

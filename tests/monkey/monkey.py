@@ -1,27 +1,25 @@
 #!/usr/bin/env python3
 """A seeded stream of a user's actions thrown at the real program under X: clicks on every button,
 box, arrow and the calendar, menu choices, random texts typed into every box, alarms set for the
-current or next minute with short beeps, Stop, windows opened and closed with their close box,
-message boxes answered, and now and then an end request (SIGTERM, SIGHUP, SIGINT) and a restart.
+current or next minute, Stop, windows opened and closed with their close box, message boxes
+answered, and ends and restarts of the program. After every action it checks that the program
+answers and that its files are intact.
 
-After every action it checks that the program is alive (or ended cleanly), that it answers the
-window manager's ping within 2 s, that the reminder file is absent or one quoted line ending CR
-LF, and, whenever the program is not running, that the settings file is a valid INI holding the
-seven keys and that no stray file was left beside either file. The first sanitizer report in the
-program's output fails the run.
+    monkey.py [--platform qt|wine] --program DIR/PROGRAM --minutes M [--seed S] [...]
 
-    monkey.py --program DIR/tollvane --minutes M [--seed S]
-
-DIR is the program's own folder (the reminder file is kept there); run it inside a session with
-DISPLAY and a sound server set (tests/monkey/monkey.sh sets one up). The same seed gives the same
-actions; each action is printed with its number, so a failure can be replayed and located.
+This file holds what both programs share: the stream of actions (the same seed gives the same
+actions; each action is printed with its number, so a failure can be replayed and located), the
+actions a user takes on either program's main window, and the checks of the two kinds of stored
+values (the reminder file beside the program, the seven values of the settings store).
+qt_program.py is the Linux program's part (scripts/monkey.sh), wine_program.py tollvane.exe's
+under Wine (scripts/monkey-windows.sh); each says how the program is started, ended and asked
+whether it answers, where its windows are and where its values are kept.
 """
 
 import argparse
 import os
 import random
 import re
-import signal
 import subprocess
 import sys
 import time
@@ -32,15 +30,15 @@ import xwin  # noqa: E402
 MAIN_TITLE = "Tollvane"
 CLOCK_TITLE = "Tollvane(Clock View)"
 MESSAGE_TITLES = ("Error", "Status:")
-FORM_HEIGHT = 336  # the main window's client area below its menu bar, in pixels
+# The seven values the program keeps under application "Vuvuririvivur", section "lastsettings".
 SEVEN_KEYS = ("remyear", "remmonth", "remday", "timealarm", "alarmmusic", "alarmmusic2",
               "alarmmusic3")
-SANITIZER = re.compile(r"ERROR: (Address|Leak)Sanitizer|runtime error:|"
-                       r"SUMMARY: (Address|UndefinedBehavior|Leak)Sanitizer")
-END_WAIT_S = 70  # the tone sounding when an end request comes may be one of 60 s
-PING_S = 2.0
+# The reminder's date: empty, or a blank and the number without leading zeros (" 2026", " 7").
+DATE_KEYS = ("remyear", "remmonth", "remday")
+SIGNED_NUMBER = re.compile(r"| [1-9][0-9]*")
 
-# The main window's controls as designed (pixels: left, top, width, height below the menu bar).
+# The main window's controls as designed (pixels at 96 dots per inch: left, top, width, height
+# below the menu bar).
 MAIN_CONTROLS = {
     "Command1": (0, 0, 241, 17),
     "TxtTime": (8, 128, 113, 19),
@@ -74,29 +72,9 @@ def xdo(*args, check=False):
     return r.stdout
 
 
-def geometry(wid):
-    out = xdo("getwindowgeometry", "--shell", wid)
-    g = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    try:
-        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
-    except KeyError:
-        return None
-
-
-def children(pid):
-    """The processes that pid started."""
-    out = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open("/proc/%s/stat" % entry) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
-        except OSError:
-            continue
-        if int(fields[1]) == pid:
-            out.append(int(entry))
-    return out
+def shown(text, limit=60):
+    """A typed text as the action's line prints it: whole when short."""
+    return repr(text if len(text) < limit else text[:20] + "...(%d)" % len(text))
 
 
 class Texts:
@@ -125,120 +103,111 @@ class Texts:
         return str(self.rng.randint(-100000, 100000))
 
 
+def check_reminder_bytes(data):
+    """The reminder file holds one quoted line ending CR LF; a message, or None when it does."""
+    if (len(data) >= 5 and data.startswith(b'"') and data.endswith(b'"\r\n')
+            and data.count(b"\n") == 1 and data.count(b"\r") == 1):
+        return None
+    return "reminder.ini is not one quoted line ending CR LF: %r" % data[:200]
+
+
+def check_seven_values(values, where):
+    """values: the program's values under "lastsettings", by lower-case key, as stored. All seven
+    are there, and the reminder's date is empty or a signed number's text."""
+    missing = [k for k in SEVEN_KEYS if k not in values]
+    if missing:
+        raise Failure("%s lacks %s" % (where, missing))
+    for k in DATE_KEYS:
+        if values[k] is not None and not SIGNED_NUMBER.fullmatch(values[k]):
+            raise Failure("%s: %s is %r, not empty or a signed number's text"
+                          % (where, k, values[k]))
+
+
 class Monkey:
+    """The stream and the actions on the main window. A platform's part sets ACTIONS (name,
+    method, weight) and supplies start(), check_after_action(), final_end(), the windows and
+    their places, and where the values are kept."""
+
+    ACTIONS = []
+    # What the alarm's three boxes are set to when the monkey arms an alarm.
+    FREQUENCIES = [440, 800, 1000, 2000, 37, 32767]
+    DURATIONS = [30, 50, 100, 200]
+    COUNTS = [0, 1, 2, 3, 5]
+    KEYS = ["Tab", "shift+Tab", "Return", "space", "Escape", "Left", "Right", "Up", "Down", "Home",
+            "End", "Page_Up", "Page_Down", "Delete", "BackSpace", "ctrl+z", "ctrl+a", "ctrl+c",
+            "ctrl+v", "ctrl+x"]
+
     def __init__(self, args):
         self.args = args
         self.rng = random.Random(args.seed)
         self.texts = Texts(self.rng)
         self.program = os.path.abspath(args.program)
         self.program_dir = os.path.dirname(self.program)
-        cfg = os.environ.get("XDG_CONFIG_HOME") or os.path.join(os.environ["HOME"], ".config")
-        self.settings_dir = os.path.join(cfg, "Tollvane")
-        self.settings = os.path.join(self.settings_dir, "settings.ini")
         self.program_files = set(os.listdir(self.program_dir))
         self.display = xwin.Display(os.environ["DISPLAY"])
         self.proc = None
-        self.log = None
-        self.wid = None
         self.step = 0
         self.counts = {}
         self.starts = 0
-        self.clean_ends = 0
-        self.slowest_end = 0.0
-        self.ring_ends = 0
-
-    # --- the program ----------------------------------------------------------------------
 
     def say(self, what):
         print("%6d %s %s" % (self.step, time.strftime("%H:%M:%S"), what), flush=True)
 
+    # --- what a platform's part supplies ---------------------------------------------------
+
     def start(self):
-        self.starts += 1
-        self.log_path = os.path.join(self.args.logs, "run-%03d.log" % self.starts)
-        self.log = open(self.log_path, "wb")
-        self.proc = subprocess.Popen([self.program], stdout=self.log, stderr=subprocess.STDOUT,
-                                     stdin=subprocess.DEVNULL)
-        self.say("start (run %d, pid %d, log %s)" % (self.starts, self.proc.pid, self.log_path))
-        deadline = time.monotonic() + 60
-        while time.monotonic() < deadline:
-            self.check_report()
-            if self.proc.poll() is not None:
-                raise Failure("the program ended while starting, code %s" % self.proc.returncode)
-            ids = xdo("search", "--onlyvisible", "--pid", self.proc.pid, "--name",
-                      "^%s$" % MAIN_TITLE).split()
-            if ids:
-                self.wid = ids[0]
-                return
-            time.sleep(0.2)
-        raise Failure("the main window did not appear within 60 s")
+        raise NotImplementedError
 
-    def check_report(self):
-        try:
-            with open(self.log_path, "rb") as f:
-                text = f.read().decode("utf-8", "replace")
-        except OSError:
-            return
-        m = SANITIZER.search(text)
-        if m:
-            start = max(0, m.start() - 200)
-            raise Failure("a sanitizer report in the program's output (%s):\n%s"
-                          % (self.log_path, text[start:start + 6000]))
+    def check_after_action(self):
+        raise NotImplementedError
 
-    def ended(self, why):
-        """The program is gone: it must have ended cleanly, leaving both files intact."""
-        code = self.proc.returncode
-        self.log.close()
-        self.check_report()
-        if code != 0:
-            raise Failure("the program ended with code %s after %s" % (code, why))
-        self.clean_ends += 1
-        self.say("ended (%s)" % why)
-        self.proc = None
-        self.wid = None
-        self.check_files_at_rest()
+    def final_end(self):
+        raise NotImplementedError
 
-    def end_request(self, sig=None):
-        sig = sig or self.rng.choice([signal.SIGTERM, signal.SIGTERM, signal.SIGHUP, signal.SIGINT])
-        self.say("end request %s" % signal.Signals(sig).name)
-        t0 = time.monotonic()
-        self.proc.send_signal(sig)
-        try:
-            self.proc.wait(END_WAIT_S)
-        except subprocess.TimeoutExpired:
-            raise Failure("the program did not end within %d s of %s"
-                          % (END_WAIT_S, signal.Signals(sig).name))
-        took = time.monotonic() - t0
-        self.slowest_end = max(self.slowest_end, took)
-        self.ended("%s, %.2f s" % (signal.Signals(sig).name, took))
+    def main_origin(self):
+        """The main window's client area below its menu bar on the screen: x, y, width."""
+        raise NotImplementedError
 
-    # --- checks ---------------------------------------------------------------------------
+    def menu_bar_point(self):
+        """A point on the menu bar's first menu."""
+        raise NotImplementedError
 
     def windows(self):
-        """The program's visible windows as (id, title)."""
-        if not self.proc:
-            return []
-        out = []
-        # The shop window belongs to the browser program, a child of the program.
-        for pid in [self.proc.pid] + children(self.proc.pid):
-            for w in xdo("search", "--onlyvisible", "--pid", pid).split():
-                out.append((w, xdo("getwindowname", w).rstrip("\n")))
-        return out
+        """The program's shown windows as (id, title)."""
+        raise NotImplementedError
 
-    def check_alive(self):
-        self.check_report()
-        if self.proc.poll() is not None:
-            self.ended("the last action")
-            return False
-        if self.display.ping(int(self.wid), PING_S):
-            return True
-        # The main window may be hidden (clock-only view); any of its windows will do.
-        for w, _ in self.windows():
-            if self.display.ping(int(w), PING_S):
-                return True
-        if self.proc.poll() is not None:
-            self.ended("the last action")
-            return False
-        raise Failure("the program did not answer within %.0f s (hung)" % PING_S)
+    def window_rect(self, w):
+        raise NotImplementedError
+
+    def close_window(self, w):
+        raise NotImplementedError
+
+    def answer_message(self, w, key):
+        raise NotImplementedError
+
+    def move_to(self, x, y):
+        # xdotool's --sync waits some 15 s for a move to where the pointer is already.
+        loc = dict(f.split(":") for f in xdo("getmouselocation").split() if ":" in f)
+        if (str(x), str(y)) != (loc.get("x"), loc.get("y")):
+            xdo("mousemove", "--sync", x, y)
+
+    def click_at(self, x, y, button=1):
+        self.move_to(x, y)
+        xdo("click", button)
+
+    def must_paste(self, text):
+        """Texts that cannot be typed on the keyboard come in pasted."""
+        return len(text) > 100 or any(ord(c) < 32 or ord(c) == 127 for c in text)
+
+    def paste(self, text):
+        self.display.set_clipboard(text)
+        xdo("key", "ctrl+v")
+        self.display.serve(0.5)
+
+    def summary_lines(self):
+        return []
+
+    # --- the stored values -------------------------------------------------------------------
 
     def check_reminder_file(self, at_rest):
         path = os.path.join(self.program_dir, "reminder.ini")
@@ -248,56 +217,23 @@ class Monkey:
                     data = f.read()
             except FileNotFoundError:
                 return
-            ok = (len(data) >= 5 and data.startswith(b'"') and data.endswith(b'"\r\n')
-                  and data.count(b"\n") == 1 and data.count(b"\r") == 1)
-            if ok:
+            problem = check_reminder_bytes(data)
+            if not problem:
                 return
             if at_rest or attempt == 2:
-                raise Failure("reminder.ini is not one quoted line ending CR LF: %r" % data[:200])
+                raise Failure(problem)
             time.sleep(0.3)  # perhaps caught in the middle of a write
 
-    def check_files_at_rest(self):
-        self.check_reminder_file(True)
+    def check_program_folder(self):
+        """Nothing but the reminder file is left beside the program."""
         stray = set(os.listdir(self.program_dir)) - self.program_files - {"reminder.ini"}
         if stray:
             raise Failure("stray files beside the program: %s" % sorted(stray))
-        if os.path.isdir(self.settings_dir):
-            stray = set(os.listdir(self.settings_dir)) - {"settings.ini"}
-            if stray:
-                raise Failure("stray files beside the settings: %s" % sorted(stray))
-        with open(self.settings, "rb") as f:
-            raw = f.read()
-        try:
-            text = raw.decode("utf-8")
-        except UnicodeDecodeError:
-            raise Failure("settings.ini is not UTF-8 text")
-        keys = set()
-        section = None
-        for n, line in enumerate(text.splitlines(), 1):
-            if not line.strip():
-                continue
-            if re.fullmatch(r"\[[^\]]+\]", line):
-                section = line[1:-1].lower()
-                continue
-            m = re.fullmatch(r"([^=]+)=(.*)", line)
-            if not m or section is None:
-                raise Failure("settings.ini line %d is not INI: %r" % (n, line[:200]))
-            if section == "vuvuririvivur":
-                keys.add(m.group(1).strip().lower())
-        missing = [k for k in SEVEN_KEYS if "lastsettings\\" + k not in keys]
-        if missing:
-            raise Failure("settings.ini lacks %s" % missing)
 
-    # --- actions --------------------------------------------------------------------------
+    # --- actions on the main window ----------------------------------------------------------
 
-    def main_origin(self):
-        g = geometry(self.wid)
-        if not g:
-            return None
-        x, y, w, h = g
-        return x, y + h - FORM_HEIGHT, w
-
-    def click_control(self, name, offset=True):
+    def click_control(self, name, offset=True, button=1):
+        """Clicks a control of the main window; where, or None where it is not in view."""
         o = self.main_origin()
         if not o:
             return
@@ -309,7 +245,8 @@ class Monkey:
             px, py = left + w // 2, top + h // 2
         if px >= o[2]:
             return  # the reminder panel is out of view
-        xdo("mousemove", "--sync", o[0] + px, o[1] + py, "click", "1")
+        self.click_at(o[0] + px, o[1] + py, button)
+        return o[0] + px, o[1] + py
 
     def type_into(self, name, text, replace=True):
         self.click_control(name, offset=False)
@@ -317,12 +254,9 @@ class Monkey:
             xdo("key", "ctrl+a", "BackSpace")
         if not text:
             return
-        if len(text) > 100 or any(ord(c) < 32 or ord(c) == 127 for c in text) or \
-                self.rng.random() < 0.2:
+        if self.must_paste(text) or self.rng.random() < 0.2:
             # Long texts and control characters come in as a user brings them: pasted.
-            self.display.set_clipboard(text)
-            xdo("key", "ctrl+v")
-            self.display.serve(0.5)
+            self.paste(text)
         else:
             xdo("type", "--delay", 5, "--", text)
 
@@ -335,9 +269,7 @@ class Monkey:
         name = self.rng.choice(BOXES)
         text = self.texts.any()
         replace = self.rng.random() < 0.8
-        self.say("type into %s%s: %r" % (name, "" if replace else " (appending)",
-                                          text if len(text) < 60 else text[:20] + "...(%d)"
-                                          % len(text)))
+        self.say("type into %s%s: %s" % (name, "" if replace else " (appending)", shown(text)))
         self.type_into(name, text, replace)
 
     def act_menu(self):
@@ -345,26 +277,29 @@ class Monkey:
         item = self.rng.randint(1, MENUS[menu])
         finish = self.rng.choice(["Return", "Return", "Return", "Escape"])
         self.say("menu %d item %d, %s" % (menu, item, finish))
-        o = self.main_origin()
-        if not o:
+        if not self.main_origin():
             return
-        g = geometry(self.wid)
-        xdo("mousemove", "--sync", g[0] + 15, g[1] + 10, "click", "1")
+        self.click_at(*self.menu_bar_point())
         time.sleep(0.3)
         keys = ["Right"] * menu + ["Down"] * item + [finish]
         if finish == "Escape":
             keys.append("Escape")
         xdo("key", "--delay", 60, *keys)
 
+    def alarm_settings(self):
+        return (str(self.rng.choice(self.FREQUENCIES)), str(self.rng.choice(self.DURATIONS)),
+                str(self.rng.choice(self.COUNTS)))
+
     def act_set_alarm(self):
         now = time.localtime()
         t = time.localtime(time.time() + (60 if self.rng.random() < 0.4 else 0))
         alarm = "%d:%02d" % (t.tm_hour, t.tm_min)
-        freq = str(self.rng.choice([440, 800, 1000, 2000, 37, 32767]))
-        dura = str(self.rng.choice([30, 50, 100, 200]))
-        count = str(self.rng.choice([0, 1, 2, 3, 5]))
+        freq, dura, count = self.alarm_settings()
         self.say("set alarm %s (%s Hz, %s ms, %s beeps) at %02d:%02d:%02d"
                  % (alarm, freq, dura, count, now.tm_hour, now.tm_min, now.tm_sec))
+        self.set_alarm(alarm, freq, dura, count)
+
+    def set_alarm(self, alarm, freq, dura, count):
         self.click_control("CmdReset", offset=False)
         self.type_into("txtfreq1", freq)
         self.type_into("txtdura1", dura)
@@ -377,10 +312,7 @@ class Monkey:
         self.click_control("CmdReset", offset=False)
 
     def act_keys(self):
-        keys = [self.rng.choice(["Tab", "shift+Tab", "Return", "space", "Escape", "Left", "Right",
-                                 "Up", "Down", "Home", "End", "Page_Up", "Page_Down", "Delete",
-                                 "BackSpace", "ctrl+z", "ctrl+a", "ctrl+c", "ctrl+v", "ctrl+x"])
-                for _ in range(self.rng.randint(1, 6))]
+        keys = [self.rng.choice(self.KEYS) for _ in range(self.rng.randint(1, 6))]
         self.say("keys %s" % " ".join(keys))
         xdo("key", "--delay", 30, *keys)
 
@@ -396,41 +328,27 @@ class Monkey:
             return self.act_click()
         w, title = self.rng.choice(wins)
         self.say("close box of %r" % title)
-        self.display.close(int(w))
+        self.close_window(w)
 
     def act_other_window(self):
         wins = [w for w in self.windows() if w[1] != MAIN_TITLE]
         if not wins:
             return self.act_click()
         w, title = self.rng.choice(wins)
-        g = geometry(w)
+        g = self.window_rect(w)
         if not g:
             return
         x, y, width, height = g
         if title in MESSAGE_TITLES and self.rng.random() < 0.6:
             key = self.rng.choice(["Return", "space", "Escape"])
             self.say("answer %r with %s" % (title, key))
-            xdo("windowfocus", w)
-            xdo("key", key)
+            self.answer_message(w, key)
             return
         px, py = self.rng.randrange(max(1, width)), self.rng.randrange(max(1, height))
         self.say("click %r at %d,%d" % (title, px, py))
-        xdo("mousemove", "--sync", x + px, y + py, "click", "1")
+        self.click_at(x + px, y + py)
 
-    def act_end_and_restart(self):
-        self.end_request()
-
-    ACTIONS = [
-        ("click", act_click, 30),
-        ("type", act_type, 25),
-        ("menu", act_menu, 8),
-        ("set alarm", act_set_alarm, 5),
-        ("stop", act_stop, 3),
-        ("keys", act_keys, 10),
-        ("close box", act_close, 5),
-        ("other window", act_other_window, 12),
-        ("end request", act_end_and_restart, 1.5),
-    ]
+    # --- the run -----------------------------------------------------------------------------
 
     def run(self):
         print("monkey: seed %d, %.1f minutes" % (self.args.seed, self.args.minutes), flush=True)
@@ -445,42 +363,56 @@ class Monkey:
                 if self.proc is None:
                     self.start()
                 name = self.rng.choices(names, weights)[0]
+                began = time.monotonic()
                 funcs[name](self)
+                if time.monotonic() - began > 10:
+                    self.say("(the action took %.1f s)" % (time.monotonic() - began))
                 self.counts[name] = self.counts.get(name, 0) + 1
                 time.sleep(self.rng.choice([0, 0.05, 0.1, 0.3]))
-                if self.proc and self.check_alive():
-                    self.check_reminder_file(False)
+                self.check_after_action()
             self.step += 1
-            if self.proc is None:
-                self.start()
-                self.check_alive()
-            self.end_request(signal.SIGTERM)
+            self.final_end()
         except Failure as f:
             print("MONKEY FAILED at action %d (seed %d): %s" % (self.step, self.args.seed, f),
                   flush=True)
+            self.on_failure()
             self.summary()
-            if self.proc and self.proc.poll() is None:
-                self.proc.kill()
             return 1
+        finally:
+            self.abandon()
         self.summary()
         print("MONKEY PASSED (seed %d)" % self.args.seed, flush=True)
         return 0
+
+    def on_failure(self):
+        """After a failure, before the program is ended: what else is worth keeping."""
+
+    def abandon(self):
+        """After a failure: the program is ended without ceremony."""
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
 
     def summary(self):
         total = sum(self.counts.values())
         print("monkey: seed %d; %d actions: %s" % (
             self.args.seed, total,
             ", ".join("%s %d" % (k, v) for k, v in sorted(self.counts.items()))), flush=True)
-        print("monkey: %d starts, %d clean ends, slowest end after an end request %.2f s"
-              % (self.starts, self.clean_ends, self.slowest_end), flush=True)
+        for line in self.summary_lines():
+            print("monkey: " + line, flush=True)
 
 
 def main():
     p = argparse.ArgumentParser()
+    p.add_argument("--platform", choices=["qt", "wine"], default="qt")
     p.add_argument("--program", required=True)
     p.add_argument("--minutes", type=float, default=3)
     p.add_argument("--seed", type=int, default=None)
     p.add_argument("--logs", default=None, help="folder for the program's output of each run")
+    p.add_argument("--probe", help="wine: tollvane_probe.exe")
+    p.add_argument("--prefix", help="wine: the Wine prefix of the session")
+    p.add_argument("--strict", default="",
+                   help="wine: fail on the faults known on Windows today too: all, or a list "
+                        "of clock, ring, reminder")
     args = p.parse_args()
     if args.seed is None:
         args.seed = int.from_bytes(os.urandom(4), "big")
@@ -488,7 +420,11 @@ def main():
         args.logs = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(args.program))),
                                  "logs")
     os.makedirs(args.logs, exist_ok=True)
-    return Monkey(args).run()
+    if args.platform == "qt":
+        import qt_program
+        return qt_program.QtMonkey(args).run()
+    import wine_program
+    return wine_program.WineMonkey(args).run()
 
 
 if __name__ == "__main__":

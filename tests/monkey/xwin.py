@@ -88,6 +88,7 @@ _x.XSetErrorHandler.restype = ctypes.c_void_p
 _x.XSetErrorHandler(_ignore_errors)
 
 _CLIENT_MESSAGE = 33
+_SELECTION_CLEAR = 29
 _SELECTION_REQUEST = 30
 _SELECTION_NOTIFY = 31
 _XA_ATOM = 4
@@ -184,8 +185,31 @@ class Display:
         _x.XSendEvent(self.d, r.requestor, 0, 0, ctypes.byref(reply))
         _x.XFlush(self.d)
 
+    def hold_clipboard(self):
+        """Serves the clipboard until another client takes it over, as a program that copied a
+        text does."""
+        ev = _Event()
+        while True:
+            _x.XNextEvent(self.d, ctypes.byref(ev))
+            if ev.type == _SELECTION_CLEAR:
+                return
+            self._handle(ev)
+
     def _drain(self):
         ev = _Event()
         while _x.XPending(self.d):
             _x.XNextEvent(self.d, ctypes.byref(ev))
             self._handle(ev)
+
+
+if __name__ == "__main__":
+    # xwin.py clipboard: owns the clipboard with the text on standard input and serves it until
+    # another client takes the clipboard (or the process is ended).
+    import os
+    import sys
+    if sys.argv[1:] != ["clipboard"]:
+        sys.exit("usage: xwin.py clipboard <TEXT")
+    display = Display(os.environ["DISPLAY"])
+    display.set_clipboard(sys.stdin.buffer.read().decode("utf-8", "surrogatepass"))
+    print("ready", flush=True)
+    display.hold_clipboard()
