@@ -18,6 +18,7 @@
 //   move WINDOW X Y             moves the window
 //   rightclick WINDOW CONTROL   right-clicks the control with the mouse (its context menu opens)
 //   hold WINDOW                 presses the left mouse button on the title bar and keeps it down
+//   titlemenu WINDOW            right-clicks the title bar (the window's system menu opens)
 //   release                     lets the left mouse button go
 //   escape                      presses Esc
 //   endsession                  the session ends (log off)
@@ -181,6 +182,12 @@ int main(int argc, char** argv) {
     if (command == "hold") {
         mouseTo(titleBarPoint(window));
         mouseButton(MOUSEEVENTF_LEFTDOWN);
+        return 0;
+    }
+    if (command == "titlemenu") {
+        mouseTo(titleBarPoint(window));
+        mouseButton(MOUSEEVENTF_RIGHTDOWN);
+        mouseButton(MOUSEEVENTF_RIGHTUP);
         return 0;
     }
     if (command == "title") {
