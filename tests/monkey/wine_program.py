@@ -37,6 +37,7 @@ WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", 
                         "wine-run.sh")
 ANSWER_MS = 2000
 SECONDS_S = 2.0  # the seconds box moves on within this
+HELD_S = 1.5  # a clock standing longer is held (by a ring, say)
 START_S = 60
 END_S = 30  # a session end, or the exit after a ring
 SECOND_START_S = 20
@@ -236,26 +237,35 @@ class WineMonkey(Monkey):
 
     def settle_texts(self):
         """The texts once the program has taken in the input sent to it (a ring holds it back
-        until its end): two reads alike with no ring due."""
+        until its end): two reads alike with no ring due, the clock moved on since the first (a
+        clock's tick comes after the input queued before it)."""
         deadline = time.monotonic() + self.RING_MAX_S + 3
         def boxes(texts):
             main = texts.get("frmAlarmClock") or {}
             return [main.get(name) for name in BOXES]
 
         last = boxes(self.read_texts())
+        first = self.clock_stamp(self.seen)
         while time.monotonic() < deadline:
             time.sleep(0.3)
             now = boxes(self.read_texts())
-            if now == last and self.seen_settled:
+            stamp = self.clock_stamp(self.seen)
+            if now == last and self.seen_settled and (stamp is None or stamp != first):
                 break
             last = now
         return self.seen
 
     def read_texts(self):
         self.seen = self.probe.ask("texts")
+        now = time.monotonic()
+        stamp = self.clock_stamp(self.seen)
+        if stamp is None or stamp != self.stamp:
+            self.stamp, self.stamp_since = stamp, now
         # Input that comes during a ring waits for its end: what the boxes show meanwhile may not
-        # be what they will hold.
-        self.seen_settled = not self.may_ring(self.seen)
+        # be what they will hold. A ring shows by the alarm armed at a time just past, or, where
+        # the typing has changed the alarm's box, by the clock standing still.
+        held = stamp is not None and now - self.stamp_since > HELD_S
+        self.seen_settled = not self.may_ring(self.seen) and not held
         return self.seen
 
     def check_after_action(self):
@@ -731,11 +741,43 @@ class WineMonkey(Monkey):
         self.wait_ended(END_S, "SIGKILL")
         self.ended("SIGKILL", "kill", expect_code=-signal.SIGKILL, before=before)
 
+    def main_to_front(self):
+        """What a user does before arming an alarm to ring: message boxes answered, and the main
+        window brought to the front by a click on its title bar where that shows. Whether the
+        main window is then the active one, which the keys go to."""
+        for _ in range(3):
+            boxes = [w for w in self.windows() if w[1] in MESSAGE_TITLES]
+            if not boxes:
+                break
+            for hwnd, title in boxes:
+                self.answer_message(hwnd, "Return")
+            time.sleep(0.3)
+            self.look()
+        main = self.main_window()
+        if not main or "titleBar" not in main:
+            return False
+        x, y, width, height = main["titleBar"]
+        py = y + height // 2
+        for px in range(x + 20, x + width - 60, 40):
+            if 0 <= px < SCREEN[0] and 0 <= py < SCREEN[1] and \
+                    self.probe.ask("at %d %d" % (px, py))["root"] == main["class"]:
+                self.click_at(px, py)
+                time.sleep(0.2)
+                # A window the main one owns (About, a message box) keeps the keys.
+                active = (self.read_texts().get("loops") or {}).get("active")
+                return active == main["class"]
+        return False
+
     def act_ring_and_end(self):
         freq = str(self.rng.choice(self.FREQUENCIES))
         dura = str(self.rng.choice([1000, 2500]))
         count = str(self.rng.choice([2, 3]))
         how = self.rng.choice(["session end", "session end", "kill", "second start", "exit"])
+        # A ring of an alarm set before holds the typing that arms this one: its end is waited
+        # for, so what the boxes show is what they hold.
+        self.settle_texts()
+        if not self.main_to_front() and how == "exit":
+            how = "session end"  # File > Exit from the keyboard needs the main window in front
         now = time.localtime()
         if now.tm_sec > 48:
             # Too late in the minute to arm and ring before it ends: the next minute it is.
