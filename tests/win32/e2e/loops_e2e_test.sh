@@ -1,9 +1,9 @@
 #!/bin/sh
 # tollvane.exe under Wine in the message loops that are not its own, driven from outside as a
-# user does: the seconds go on while the help window is held by its title bar, while its system
-# menu is open, while the month calendar's menu is open and while the alarm box's context menu is
-# open, and an alarm that falls due with that menu open rings; a logoff during a ring leaves the
-# alarm saved as rung.
+# user does: the seconds go on while the help window is held by its title bar or its text's scroll
+# bar, while its system menu is open, while the month calendar's menu is open and while the alarm
+# box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
+# during a ring leaves the alarm saved as rung.
 #
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
@@ -58,6 +58,15 @@ menu_open() {
     d escape
     d hidden '#32768' 2000 || fail "$1 did not close"
 }
+echo "a press held on the help text's scroll bar: the seconds go on"
+d scrollpress TollvaneHelpWindow
+sleep 0.3
+first=$(d text frmAlarmClock txttimetot2)
+sleep 2.2
+held=$(d text frmAlarmClock txttimetot2)
+d release
+[ "$held" != "$first" ] || fail "the seconds stood at $first while the help text's scroll bar was held"
+
 echo "the help window's system menu open: the seconds go on"
 d titlemenu TollvaneHelpWindow
 menu_open "the help window's system menu"
