@@ -112,8 +112,9 @@ BoundControl bindOption(HWND hwnd, OptionButton* model) {
     return bound;
 }
 
-// The calendar turns its page by moving the selection to the same day of the next or last month,
-// as every Windows month calendar does, so both picking and turning reach the model's date.
+// A page turn moves the control's selection to the same day of the month turned to, as every
+// Windows month calendar does; what the control then shows, its page and its selected day, is
+// handed to the model, which keeps its date on the page by its own rule.
 BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const bool& mirroring) {
     struct Date {
         int year = 0, month = 0, day = 0;
@@ -121,11 +122,13 @@ BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const bool& mirroring
     };
     auto shown = std::make_shared<Date>();
     BoundControl bound;
-    bound.onNotify = [model, shown, &mirroring](const NMHDR& header) {
+    bound.onNotify = [hwnd, model, shown, &mirroring](const NMHDR& header) {
         if (header.code != MCN_SELCHANGE || mirroring) return;
-        const auto& change = reinterpret_cast<const NMSELCHANGE&>(header);
-        model->setDate(change.stSelStart.wYear, change.stSelStart.wMonth, change.stSelStart.wDay);
-        *shown = {change.stSelStart.wYear, change.stSelStart.wMonth, change.stSelStart.wDay};
+        const SYSTEMTIME& picked = reinterpret_cast<const NMSELCHANGE&>(header).stSelStart;
+        SYSTEMTIME page[2]{};
+        MonthCal_GetMonthRange(hwnd, GMR_VISIBLE, page);
+        model->userShows(page[0].wYear, page[0].wMonth, picked.wYear, picked.wMonth, picked.wDay);
+        *shown = {picked.wYear, picked.wMonth, picked.wDay};
     };
     bound.mirror = [hwnd, model, shown] {
         const Date wanted{model->Year(), model->Month(), model->Day()};
