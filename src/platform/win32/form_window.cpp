@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
 
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_text.h"
@@ -19,18 +18,6 @@ constexpr int kIconResource = 1;
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
-}
-
-void registerClass(const std::wstring& name, WNDPROC proc) {
-    static std::set<std::wstring> registered;
-    if (registered.count(name)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name.c_str();
-    if (RegisterClassExW(&wc)) registered.insert(name);
 }
 
 // The order in which the controls' windows are made: the tab order, which is also the order in
@@ -81,16 +68,11 @@ FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
 
 FormWindow::~FormWindow() {
     m_names.reset();  // the names go while their controls still exist
-    if (m_hwnd) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
+    destroyOwnedWindow(m_hwnd);
 }
 
 void FormWindow::build(HWND owner) {
     const WindowLayout& l = m_model.layout();
-    const std::wstring cls = className(l);
-    registerClass(cls, &FormWindow::windowProc);
     HMENU menu = m_menu.release();
     // Sized and placed for the system's DPI first, then again for the DPI of the screen the
     // window landed on.
@@ -104,10 +86,10 @@ void FormWindow::build(HWND owner) {
         y = outer.top;
     }
     m_shownCaption = m_model.Caption;
-    m_hwnd = CreateWindowExW(m_style.exStyle, cls.c_str(), toWideLossy(m_model.Caption).c_str(),
-                             m_style.style, x, y, client.width + frame.left + frame.right,
-                             client.height + frame.top + frame.bottom,
-                             l.taskbarButton ? nullptr : owner, menu, instance(), this);
+    m_hwnd = createOwnedWindow(
+        this, className(l).c_str(), m_style.exStyle, toWideLossy(m_model.Caption).c_str(),
+        m_style.style, x, y, client.width + frame.left + frame.right,
+        client.height + frame.top + frame.bottom, l.taskbarButton ? nullptr : owner, menu);
     if (!m_hwnd) {
         if (menu) DestroyMenu(menu);
         return;
@@ -314,19 +296,7 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
     RestoreDC(dc, saved);
 }
 
-LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<FormWindow*>(create->lpCreateParams);
-        self->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->handle(message, wParam, lParam);
-}
-
-LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT paints the whole background
@@ -387,7 +357,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {

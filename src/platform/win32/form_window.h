@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_binding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_menus.h"
+#include "platform/win32/window_class.h"
 #include "windows/form.h"
 
 namespace tollvane::win32 {
@@ -56,8 +57,8 @@ private:
         BoundControl bound;
     };
 
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ownedWindowProc<FormWindow>(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void build(HWND owner);
     void createControls();
     void applyFonts();

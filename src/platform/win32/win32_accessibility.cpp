@@ -24,8 +24,8 @@ void ScreenReaderNames::name(HWND control, const std::wstring& text) {
     if (!m_asked) {
         m_asked = true;
         if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IAccPropServices, m_service.put())))
-            m_service.reset();
+                                    IID_IAccPropServices, &m_service)))
+            m_service.Reset();
     }
     if (!m_service) return;
     if (SUCCEEDED(m_service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,

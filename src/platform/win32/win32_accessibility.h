@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/handle_owners.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
 
 struct IAccPropServices;
@@ -29,7 +29,7 @@ public:
 private:
     void clear();
 
-    ComRef<IAccPropServices> m_service;
+    ComPtr<IAccPropServices> m_service;
     bool m_asked = false;
     std::vector<HWND> m_named;
 };

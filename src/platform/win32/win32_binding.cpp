@@ -75,21 +75,12 @@ void setDrawnText(HWND hwnd, const std::string& text) {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-BoundControl bindDisplayBox(HWND hwnd, TextBox* model, std::string caption) {
+// A display box shows its model's Text, a label its Caption; both start with the layout's caption.
+BoundControl bindDrawnText(HWND hwnd, const std::string* text, std::string caption) {
     BoundControl bound;
-    bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
-        if (model->Text == shown) return;
-        shown = model->Text;
-        setDrawnText(hwnd, shown);
-    };
-    return bound;
-}
-
-BoundControl bindLabel(HWND hwnd, Label* model, std::string caption) {
-    BoundControl bound;
-    bound.mirror = [hwnd, model, shown = std::move(caption)]() mutable {
-        if (model->Caption == shown) return;
-        shown = model->Caption;
+    bound.mirror = [hwnd, text, shown = std::move(caption)]() mutable {
+        if (*text == shown) return;
+        shown = *text;
         setDrawnText(hwnd, shown);
     };
     return bound;
@@ -156,11 +147,11 @@ BoundControl bindControl(HWND hwnd, const ControlLayout& c, const Binding& b,
             break;
         case ControlKind::DisplayBox:
             if (auto* const* model = std::get_if<TextBox*>(&b.value))
-                return bindDisplayBox(hwnd, *model, c.caption);
+                return bindDrawnText(hwnd, &(*model)->Text, c.caption);
             break;
         case ControlKind::Label:
             if (auto* const* model = std::get_if<Label*>(&b.value))
-                return bindLabel(hwnd, *model, c.caption);
+                return bindDrawnText(hwnd, &(*model)->Caption, c.caption);
             break;
         case ControlKind::OptionButton:
             if (auto* const* model = std::get_if<OptionButton*>(&b.value))

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_theme.h"
 #include "windows/geometry.h"

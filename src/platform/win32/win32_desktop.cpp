@@ -59,16 +59,10 @@ Desktop::Desktop(Options options)
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Desktop::windowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = programWindowClass();
-    RegisterClassExW(&wc);
     // A top-level window that is never shown: unlike a message-only window it is told of the
     // session's end.
-    m_hwnd = CreateWindowExW(0, programWindowClass(), L"Tollvane", WS_POPUP, 0, 0, 0, 0, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), this);
+    m_hwnd = createOwnedWindow(this, programWindowClass(), 0, L"Tollvane", WS_POPUP, 0, 0, 0, 0,
+                               nullptr);
     // A second start may run at a lower integrity level than this one (this one started as
     // administrator): its message is let through.
     if (m_hwnd) ChangeWindowMessageFilterEx(m_hwnd, secondStartMessage(), MSGFLT_ALLOW, nullptr);
@@ -88,10 +82,7 @@ Desktop::~Desktop() {
     m_views.clear();
     m_shop.reset();
     m_help.reset();
-    if (m_hwnd) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
+    destroyOwnedWindow(m_hwnd);
 }
 
 MessageBox& Desktop::messages() {
@@ -283,19 +274,7 @@ int Desktop::run() {
     return 0;
 }
 
-LRESULT CALLBACK Desktop::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<Desktop*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Desktop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->handle(message, wParam, lParam);
-}
-
-LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == secondStartMessage()) {
         secondStart();
         return 0;
@@ -328,7 +307,7 @@ LRESULT Desktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The user logs off or the machine shuts down: the exit sequence saves what the user left in the

@@ -18,7 +18,7 @@
 #include "app/scheduler.h"
 #include "app/wake_aim.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/handle_owners.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/help_window.h"
 #include "platform/win32/shop_window.h"
 #include "platform/win32/win32_clock.h"
@@ -28,6 +28,7 @@
 #include "platform/win32/win32_settings_store.h"
 #include "platform/win32/win32_tone.h"
 #include "platform/win32/win32_wake.h"
+#include "platform/win32/window_class.h"
 
 namespace tollvane::win32 {
 
@@ -79,8 +80,8 @@ public:
 
 private:
     Scheduler::Instant now() const override;
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ownedWindowProc<Desktop>(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // One message through the window it is for; false when it asked the loop to end.
     bool pump(MSG& message);
     void runQueued();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_text.h"
 
@@ -34,47 +35,6 @@ std::string withoutTrailingSeparator(std::wstring folder) {
     while (folder.size() > 1 && isSeparator(folder.back())) folder.pop_back();
     return win32::toUtf8(folder);
 }
-
-// Text conversion that, unlike the strict one for paths, never fails: a byte that is not UTF-8
-// (or a character the target lacks) becomes a replacement character rather than losing the text.
-std::wstring widen(unsigned codePage, const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string narrow(unsigned codePage, const std::wstring& wide, DWORD flags = 0) {
-    if (wide.empty()) return std::string();
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
-
-class Handle {
-public:
-    explicit Handle(HANDLE h) : m_h(h) {}
-    ~Handle() { close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return m_h != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_h; }
-    void reset(HANDLE h = INVALID_HANDLE_VALUE) {
-        if (valid()) CloseHandle(m_h);
-        m_h = h;
-    }
-    void close() { reset(); }
-
-private:
-    HANDLE m_h;
-};
 
 }  // namespace
 
@@ -113,16 +73,16 @@ std::string Win32FileSystem::userDataDirectory() const {
 // Best-fit mapping is off: it would write "a" for "ā" and lose the text just as quietly. What
 // does not come back unchanged is not held.
 std::optional<std::string> Win32FileSystem::encodeText(const std::string& utf8) const {
-    const std::wstring wide = widen(CP_UTF8, utf8);
+    const std::wstring wide = win32::widen(utf8, CP_UTF8);
     const UINT page = m_codePage == CP_ACP ? GetACP() : m_codePage;
     const DWORD flags = page == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    std::string bytes = narrow(page, wide, flags);
-    if (widen(page, bytes) != wide) return std::nullopt;
+    std::string bytes = win32::narrow(wide, page, flags);
+    if (win32::widen(bytes, page) != wide) return std::nullopt;
     return bytes;
 }
 
 std::string Win32FileSystem::decodeText(const std::string& bytes) const {
-    return narrow(CP_UTF8, widen(m_codePage, bytes));
+    return win32::toUtf8(win32::widen(bytes, m_codePage));
 }
 
 Status Win32FileSystem::makeDirectory(const std::string& path) {
@@ -155,14 +115,14 @@ Status Win32FileSystem::writeFile(const std::string& path, const std::string& by
     // rename and never a copy. Its name carries the process id; a leftover from a crash is skipped.
     const std::wstring stem = *wide + L"." + std::to_wstring(GetCurrentProcessId());
     std::wstring temp;
-    Handle file(INVALID_HANDLE_VALUE);
-    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
+    win32::KernelHandle file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         temp = stem + L"-" + std::to_wstring(attempt) + L".tmp";
-        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) return lastError();
+        file = win32::fileHandle(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && GetLastError() != ERROR_FILE_EXISTS) return lastError();
     }
-    if (!file.valid()) return lastError();
+    if (!file) return lastError();
 
     const char* data = bytes.data();
     std::size_t left = bytes.size();
@@ -180,7 +140,7 @@ Status Win32FileSystem::writeFile(const std::string& path, const std::string& by
     // The bytes must be on disk before the name points at them, or a crash could leave an
     // empty file in place of the old one.
     if (error == ERROR_SUCCESS && !FlushFileBuffers(file.get())) error = GetLastError();
-    file.close();
+    file.reset();
     if (error == ERROR_SUCCESS &&
         !MoveFileExW(temp.c_str(), wide->c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -196,10 +156,10 @@ Status Win32FileSystem::writeFile(const std::string& path, const std::string& by
 Status Win32FileSystem::readFile(const std::string& path, std::string& bytes) {
     const auto wide = win32::toWide(path);
     if (!wide || wide->empty()) return notUtf8(path);
-    Handle file(CreateFileW(wide->c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return lastError();
+    const win32::KernelHandle file = win32::fileHandle(CreateFileW(
+        wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastError();
 
     std::string content;
     char buffer[64 * 1024];

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "windows/layout.h"
 
 namespace tollvane::win32 {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tollvane::win32 {
 

@@ -1,28 +1,42 @@
 #include "platform/win32/win32_text.h"
 
-#include "platform/win32/win32_api.h"
+#include <cstdio>
 
 namespace tollvane::win32 {
 
-std::optional<std::wstring> toWide(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    const int length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (length <= 0) return std::nullopt;
+std::wstring widen(std::string_view bytes, UINT codePage, DWORD flags) {
+    if (bytes.empty()) return std::wstring();
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return std::wstring();
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
+    MultiByteToWideChar(codePage, flags, bytes.data(), size, wide.data(), length);
     return wide;
 }
 
-std::wstring toWideLossy(const std::string& utf8) {
-    if (utf8.empty()) return std::wstring();
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+std::string narrow(std::wstring_view wide, UINT codePage, DWORD flags) {
+    if (wide.empty()) return std::string();
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+std::optional<std::wstring> toWide(const std::string& utf8) {
+    std::wstring wide = widen(utf8, CP_UTF8, MB_ERR_INVALID_CHARS);
+    if (wide.empty() && !utf8.empty()) return std::nullopt;
     return wide;
+}
+
+std::string toUtf8(std::wstring_view wide) {
+    return narrow(wide, CP_UTF8);
+}
+
+std::wstring toWideLossy(std::string_view utf8) {
+    return widen(utf8, CP_UTF8);
 }
 
 std::wstring windowText(HWND window) {
@@ -30,17 +44,6 @@ std::wstring windowText(HWND window) {
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-std::string toUtf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
 }
 
 std::string errorText(unsigned long code) {
@@ -51,14 +54,19 @@ std::string errorText(unsigned long code) {
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string message;
     if (length != 0 && buffer != nullptr) {
-        message = toUtf8(std::wstring(buffer, length));
+        message = toUtf8(std::wstring_view(buffer, length));
         LocalFree(buffer);
     }
     while (!message.empty() &&
            (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
         message.pop_back();
     }
-    const std::string number = "error " + std::to_string(code);
+    // A COM result that failed has its top bit set, and is written as COM results are, in hex.
+    char number[24];
+    if (code & 0x80000000UL)
+        std::snprintf(number, sizeof number, "0x%08lX", code);
+    else
+        std::snprintf(number, sizeof number, "error %lu", code);
     return message.empty() ? number : message + " (" + number + ")";
 }
 

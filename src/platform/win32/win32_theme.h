@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "windows/theme.h"
 
 namespace tollvane::win32 {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_api.h"
-#include "platform/win32/win32_handles.h"
 
 namespace tollvane {
 
