@@ -1,5 +1,6 @@
 #include "platform/qt/form_view.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/qt_theme.h"
 #include "platform/qt/wayland_frame.h"
+#include "platform/qt/wayland_session.h"
 #include "platform/qt/widget_factory.h"
 #include "platform/qt/window_geometry.h"
 #include "windows/geometry.h"
@@ -147,6 +149,14 @@ void FormView::mirror() {
         activateWindow();
     }
     m_shownRequests = m_model.showRequests;
+}
+
+void FormView::askForAttention() {
+    QApplication::alert(this);
+}
+
+void FormView::bringToFront(const std::string& activationToken) {
+    tollvane::bringToFront(*this, QString::fromStdString(activationToken));
 }
 
 void FormView::detach() {

@@ -228,12 +228,20 @@ void FormWindow::mirror() {
         }
         ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
     } else if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        // Shown again: brought up, even from the taskbar.
-        if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
-        SetForegroundWindow(m_hwnd);
+        bringToFront({});  // shown again: brought up, even from the taskbar
     }
     m_shown = m_model.Visible;
     m_shownRequests = m_model.showRequests;
+}
+
+void FormWindow::askForAttention() {
+    FLASHWINFO flash{sizeof flash, m_hwnd, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+void FormWindow::bringToFront(const std::string& /*activationToken*/) {
+    if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
+    SetForegroundWindow(m_hwnd);
 }
 
 void FormWindow::detach() {

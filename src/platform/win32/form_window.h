@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/running_program.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_accessibility.h"
 #include "platform/win32/win32_binding.h"
@@ -21,11 +22,11 @@
 
 namespace tollvane::win32 {
 
-class FormWindow {
+class FormWindow : public WindowView {
 public:
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
     FormWindow(Form& model, Dispatch dispatch, HWND owner);
-    ~FormWindow();
+    ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
@@ -38,7 +39,12 @@ public:
     unsigned dpi() const { return m_dpi; }
 
     // Copies the model's state onto the window: caption, width, controls, shown or hidden.
-    void mirror();
+    void mirror() override;
+    // The taskbar button and the caption flash until the user brings the window to the
+    // foreground.
+    void askForAttention() override;
+    // Up from the taskbar and into the foreground, which a second start allowed it to take.
+    void bringToFront(const std::string& activationToken) override;
     // The model is going away: from now on the window forwards nothing and reads nothing of it.
     void detach();
     // Tab, Enter and Esc among the window's controls; true when the message was taken.

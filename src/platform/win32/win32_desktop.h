@@ -1,9 +1,9 @@
 #pragma once
-// The program on Windows: the platform's parts, the window slots, one FormWindow per shown window,
-// and the program's scheduler driven by one window timer, aimed at the next moment something is
-// due (the wall clock's next whole second for the clock tick). Every click, menu choice,
-// activation and close reaches the models through dispatch(); the scheduler decides when each
-// handler and timer runs, and after each the windows are brought in line with the models.
+// The program on Windows: the platform's parts, the running program over them
+// (app/running_program.h), its views as FormWindows, and its wake-up as one window timer, aimed
+// at the next moment something is due (the wall clock's next whole second for the clock tick).
+// The desktop passes on what Windows tells: the user's events (through its message loop), the
+// timer, a resume or a clock set, a second start, the session's end.
 //
 // Every message loop dispatches window timers: the program's own, a message box's, a menu's, that
 // of a window moved or sized by its frame or of a scroll bar dragged, a text box's context menu,
@@ -11,12 +11,9 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 
-#include "app/program.h"
-#include "app/scheduler.h"
-#include "app/wake_aim.h"
+#include "app/running_program.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/help_window.h"
@@ -32,7 +29,7 @@
 
 namespace tollvane::win32 {
 
-class Desktop : private Scheduler::Time {
+class Desktop : private RunningProgram::Host {
 public:
     // Each part left empty is the real one.
     struct Options {
@@ -53,14 +50,12 @@ public:
     Desktop& operator=(const Desktop&) = delete;
 
     // Loads the main window (its load sequence runs) and shows it.
-    void start();
+    void start() { m_program.start(); }
     // Runs a handler as one event of the program, from the message loop.
     void dispatch(std::function<void()> handler);
-    // The program was started again: the running one brings its full view to the front.
-    void secondStart();
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
     // the ring ends after the tone sounding now.
-    void endFromOutside();
+    void endFromOutside() { m_program.endFromOutside(); }
 
     // Runs the message loop until the program has ended; the process's exit code.
     int run();
@@ -68,31 +63,27 @@ public:
     // whether `done` said so.
     bool runUntil(const std::function<bool()>& done, unsigned ms);
 
-    Program& program() { return m_program; }
+    Program& program() { return m_program.program(); }
     FormWindow* view(const Form& window) const;
-    bool ringing() const { return m_scheduler.ringing(); }
+    bool ringing() const { return m_program.ringing(); }
     // The program's hidden window: it owns the windows without a taskbar button of their own and
     // takes the messages meant for the program as a whole.
-    HWND programWindow() const { return m_hwnd; }
+    HWND programWindow() const { return m_window.get(); }
     // The message a second start posts to the running program's hidden window.
     static UINT secondStartMessage();
     static const wchar_t* programWindowClass() { return L"Tollvane.Program"; }
 
 private:
     Scheduler::Instant now() const override;
+    void aimWakeUp(const Scheduler::Wake& next) override;
+    std::unique_ptr<WindowView> makeView(Form& window) override;
+    void dropView(std::unique_ptr<WindowView> view) override;
+    void programEnded() override;
     friend LRESULT CALLBACK ownedWindowProc<Desktop>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // One message through the window it is for; false when it asked the loop to end.
     bool pump(MSG& message);
     void runQueued();
-    // Runs what has come due and aims the timer again, whatever it was aimed at: the timer fired,
-    // the clock was set, or the computer woke.
-    void wake();
-    void afterEvent();
-    void reconcileViews();
-    void armWake();
-    void timeMoved();
-    void endSession();
     HWND messageOwner() const;
     MessageBox& messages();
 
@@ -102,26 +93,19 @@ private:
     Options m_options;
     Win32Clock m_clock;
     RingingTone m_tone;
-    RingTone m_ringTone;
     Win32SettingsStore m_registry;
     Win32FileSystem m_files;
     MessageBoxWindow m_messageBoxes;
     std::unique_ptr<Win32HelpWindow> m_help;
     std::unique_ptr<Win32ShopWindow> m_shop;
-    HWND m_hwnd = nullptr;
-    Program m_program;
-    Scheduler m_scheduler;
     Win32Wake m_computerWake;
-    WakeAim m_wakeAim;
+    OwnedWindow m_window;  // owns the windows without a taskbar button: it goes after them
     HPOWERNOTIFY m_resumeNotification = nullptr;
-
-    std::map<const Form*, std::unique_ptr<FormWindow>> m_views;
     std::deque<std::function<void()>> m_queue;  // events waiting for the message loop
     bool m_queuePosted = false;
-    // What the timer is aimed at on either clock (-1: nothing); unaimed once it has fired.
-    long long m_wallDue = -1, m_steadyDue = -1;
-    bool m_aimed = false;
     bool m_ended = false;
+    // Declared last: it goes first, with the windows' views.
+    RunningProgram m_program;
 };
 
 }  // namespace tollvane::win32

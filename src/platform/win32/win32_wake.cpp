@@ -96,11 +96,6 @@ void Win32Wake::keepAwake(bool on) {
     m_keptAwake = on;
 }
 
-void askForAttention(HWND window) {
-    FLASHWINFO flash{sizeof flash, window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
-    FlashWindowEx(&flash);
-}
-
 void tellAboutWake(const std::string& line) {
     std::fprintf(stderr, "tollvane: %s\n", line.c_str());
     std::fflush(stderr);

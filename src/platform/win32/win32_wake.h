@@ -35,10 +35,6 @@ private:
     std::string m_why;
 };
 
-// The window's taskbar button and caption flash until the user brings it to the foreground; the
-// window is not raised and takes no focus.
-void askForAttention(HWND window);
-
 // A line for whoever looks after the computer: on standard error (seen where the program was
 // started from a console) and as a warning in the Windows event log, source "Tollvane".
 void tellAboutWake(const std::string& line);

@@ -3,6 +3,9 @@
 // for every kind, which hands each message to the object that made the window, and one class
 // registration.
 
+#include <memory>
+#include <type_traits>
+
 #include "platform/win32/win32_api.h"
 
 namespace tollvane::win32 {
@@ -39,5 +42,9 @@ HWND createOwnedWindow(Owner* owner, const wchar_t* className, DWORD exStyle, co
 
 // Destroys a window whose owner is going: no message reaches the owner on the way.
 void destroyOwnedWindow(HWND hwnd);
+struct OwnedWindowDestroyer {
+    void operator()(HWND hwnd) const { destroyOwnedWindow(hwnd); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, OwnedWindowDestroyer>;
 
 }  // namespace tollvane::win32
