@@ -10,6 +10,7 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_theme.h"
 #include "windows/geometry.h"
+#include "windows/theme.h"
 
 namespace tollvane::win32 {
 
@@ -142,23 +143,33 @@ void drawPicture(const DRAWITEMSTRUCT& item, HICON picture, const CanvasPainter&
     }
 }
 
-// A button drawn in the graphical style: its background colour, a picture of 252 x 256 pixels at
-// 96 dpi (a gradient from light yellow to blue) cut to the button's size, the caption over it,
-// and the button's edge, pressed or raised.
+// A button drawn in the graphical style: its background colour, the button picture cut to the
+// button's size, the caption over it, and the button's edge, pressed or raised.
 void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours, unsigned dpi) {
     RECT r = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const BrushHandle background(CreateSolidBrush(colours.background));
     FillRect(item.hDC, &r, background.get());
     const auto scaled = [dpi](int pixels) { return MulDiv(pixels, static_cast<int>(dpi), 96); };
+    const ButtonPicture& picture = kButtonPicture;
+    const auto vertex = [](LONG x, LONG y, Rgb c) {
+        return TRIVERTEX{x,
+                         y,
+                         static_cast<COLOR16>(c.red << 8),
+                         static_cast<COLOR16>(c.green << 8),
+                         static_cast<COLOR16>(c.blue << 8),
+                         0};
+    };
     TRIVERTEX corners[2] = {
-        {r.left, r.top, 0xff00, 0xff00, 0xaa00, 0},
-        {r.left + scaled(252), r.top + scaled(256), 0x4600, 0x7800, 0xdc00, 0},
+        vertex(r.left, r.top, picture.start),
+        vertex(r.left + scaled(picture.width), r.top + scaled(picture.height), picture.end),
     };
     GRADIENT_RECT span{0, 1};
     const int saved = SaveDC(item.hDC);
     IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
-    GradientFill(item.hDC, corners, 2, &span, 1, GRADIENT_FILL_RECT_V);
+    GradientFill(item.hDC, corners, 2, &span, 1,
+                 picture.direction == ButtonPicture::Direction::Down ? GRADIENT_FILL_RECT_V
+                                                                     : GRADIENT_FILL_RECT_H);
     RestoreDC(item.hDC, saved);
     DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const FontSelected font(item);

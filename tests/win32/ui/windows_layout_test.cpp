@@ -272,6 +272,27 @@ TEST_F(WindowsLayout, DisplayBoxes_FiguresInReadableColours) {
     EXPECT_GT(light, 10);
 }
 
+// About's OK button: light yellow at the top shading down to blue, alike all along each row,
+// with the caption over it.
+TEST_F(WindowsLayout, AboutOkButton_PictureShadesDownwardFromYellowToBlue) {
+    start();
+    chooseMenu(main(), "MnuAbout");
+    HWND ok = control(desktop->program().frmAbout(), "cmdOK");
+    RedrawWindow(ok, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(ok, &r);
+    const int left = 6, right = r.right - 7, top = 6, bottom = r.bottom - 7;
+    HDC dc = GetDC(ok);
+    const COLORREF topLeft = GetPixel(dc, left, top), topRight = GetPixel(dc, right, top);
+    const COLORREF bottomLeft = GetPixel(dc, left, bottom);
+    ReleaseDC(ok, dc);
+    EXPECT_EQ(topLeft, topRight);
+    EXPECT_GT(GetRValue(topLeft), 240);
+    EXPECT_GT(GetRValue(topLeft), GetBValue(topLeft));  // yellowish
+    EXPECT_LT(GetRValue(bottomLeft) + 10, GetRValue(topLeft));
+    EXPECT_GT(GetBValue(bottomLeft), GetBValue(topLeft));
+}
+
 std::wstring accessibleName(HWND control) {
     IAccessible* object = nullptr;
     if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
