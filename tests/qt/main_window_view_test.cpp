@@ -1,8 +1,10 @@
 // The main window as the renderer draws it: sizes and places in pixels, fonts and colours, the tab
 // order, the menus, and the wiring of clicks, typing and the close box to the model.
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFontInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -60,6 +62,22 @@ TEST_F(MainWindowView, ClockBoxes_DisabledButReadableInGreen_FontIsComic) {
     EXPECT_EQ(hours->palette().color(QPalette::Active, QPalette::Text), QColor(0, 192, 0));
     EXPECT_EQ(QFontInfo(hours->font()).family(), "Comic Neue");
     EXPECT_NEAR(hours->font().pointSizeF(), 36.0, 0.01);
+}
+
+// The window is painted in the desktop's highlight colour, whatever the scheme.
+TEST_F(MainWindowView, Background_IsTheSchemesHighlight) {
+    const QPalette before = QApplication::palette();
+    QPalette scheme = before;
+    scheme.setColor(QPalette::Highlight, QColor(10, 36, 106));
+    QApplication::setPalette(scheme);
+    start();
+    const QImage client = widget("Label7")->parentWidget()->grab().toImage();
+    QApplication::setPalette(before);
+    int highlight = 0;
+    for (int y = 0; y < client.height(); y += 2)
+        for (int x = 0; x < client.width(); x += 2)
+            if (client.pixelColor(x, y) == QColor(10, 36, 106)) ++highlight;
+    EXPECT_GT(highlight, client.width() * client.height() / 4 / 4);  // a quarter of the samples
 }
 
 TEST_F(MainWindowView, FirstTick_FillsTheClockBoxesOfBothWindows) {
