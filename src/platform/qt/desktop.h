@@ -11,12 +11,12 @@
 
 #include "app/running_program.h"
 #include "platform/qt/browser_client.h"
+#include "platform/qt/clock.h"
+#include "platform/qt/file_system.h"
 #include "platform/qt/help_window.h"
-#include "platform/qt/qt_clock.h"
-#include "platform/qt/qt_file_system.h"
-#include "platform/qt/qt_message_box.h"
-#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/message_box.h"
 #include "platform/qt/ringing_tone.h"
+#include "platform/qt/settings_store.h"
 
 class QTimer;
 

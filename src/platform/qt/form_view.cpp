@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "platform/qt/menu_bar.h"
-#include "platform/qt/qt_theme.h"
+#include "platform/qt/theme.h"
 #include "platform/qt/wayland_frame.h"
 #include "platform/qt/wayland_session.h"
 #include "platform/qt/widget_factory.h"

@@ -9,7 +9,7 @@
 #include "platform/qt/display_box.h"
 #include "platform/qt/month_view.h"
 #include "platform/qt/program_icon.h"
-#include "platform/qt/qt_theme.h"
+#include "platform/qt/theme.h"
 #include "windows/geometry.h"
 #include "windows/theme.h"
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_accessibility.h"
-#include "platform/win32/win32_text.h"
-#include "platform/win32/win32_theme.h"
+#include "platform/win32/accessibility.h"
+#include "platform/win32/text.h"
+#include "platform/win32/theme.h"
 
 namespace tollvane::win32 {
 

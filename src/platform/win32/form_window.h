@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/running_program.h"
+#include "platform/win32/accessibility.h"
+#include "platform/win32/binding.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/geometry.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_accessibility.h"
-#include "platform/win32/win32_binding.h"
-#include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_menus.h"
+#include "platform/win32/menus.h"
 #include "platform/win32/window_class.h"
 #include "windows/form.h"
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/geometry.h"
+#include "platform/win32/text.h"
 #include "windows/layout.h"
 
 #include <richedit.h>

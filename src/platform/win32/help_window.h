@@ -8,8 +8,8 @@
 
 #include "links/help_text.h"
 #include "platform/ports.h"
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_api.h"
 #include "platform/win32/window_class.h"
 
 namespace tollvane {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/geometry.h"
+#include "platform/win32/text.h"
 #include "windows/geometry.h"
 
 namespace tollvane {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/web_browser_host.h"
-#include "platform/win32/win32_api.h"
 #include "platform/win32/window_class.h"
 #include "windows/layout.h"
 

@@ -5,27 +5,27 @@
 # computer's wake, message boxes), the renderer that draws each window with the Win32 controls, the
 # help and shop windows, and the desktop that runs the program on them.
 add_library(tollvane_win32 STATIC
-  platform/win32/win32_text.cpp
-  platform/win32/win32_settings_store.cpp
-  platform/win32/win32_tone.cpp
-  platform/win32/win32_file_system.cpp
-  platform/win32/win32_clock.cpp
+  platform/win32/text.cpp
+  platform/win32/settings_store.cpp
+  platform/win32/tone.cpp
+  platform/win32/file_system.cpp
+  platform/win32/clock.cpp
   platform/win32/window_class.cpp
-  platform/win32/win32_theme.cpp
-  platform/win32/win32_controls.cpp
-  platform/win32/win32_accessibility.cpp
-  platform/win32/win32_binding.cpp
-  platform/win32/win32_geometry.cpp
-  platform/win32/win32_menus.cpp
+  platform/win32/theme.cpp
+  platform/win32/controls.cpp
+  platform/win32/accessibility.cpp
+  platform/win32/binding.cpp
+  platform/win32/geometry.cpp
+  platform/win32/menus.cpp
   platform/win32/form_window.cpp
   platform/win32/help_window.cpp
   platform/win32/shop_window.cpp
   platform/win32/web_browser_host.cpp
-  platform/win32/win32_ringing_tone.cpp
-  platform/win32/win32_message_box.cpp
-  platform/win32/win32_desktop.cpp
-  platform/win32/win32_wake.cpp
-  platform/win32/win32_single_instance.cpp
+  platform/win32/ringing_tone.cpp
+  platform/win32/message_box.cpp
+  platform/win32/desktop.cpp
+  platform/win32/wake.cpp
+  platform/win32/single_instance.cpp
 )
 # Wide-character API throughout; the adapters never call the ANSI variants.
 target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)

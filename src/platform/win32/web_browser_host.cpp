@@ -1,6 +1,6 @@
 #include "platform/win32/web_browser_host.h"
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 #include <oleauto.h>
 

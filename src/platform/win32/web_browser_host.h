@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_api.h"
 
 #include <exdisp.h>
 #include <ole2.h>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 namespace tollvane::win32 {
 

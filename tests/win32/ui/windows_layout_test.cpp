@@ -10,7 +10,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/win32/win32_theme.h"
+#include "platform/win32/theme.h"
 #include "windows/geometry.h"
 
 namespace tollvane::win32::testing {

@@ -1,6 +1,6 @@
-#include "platform/win32/win32_single_instance.h"
+#include "platform/win32/single_instance.h"
 
-#include "platform/win32/win32_desktop.h"
+#include "platform/win32/desktop.h"
 
 namespace tollvane::win32 {
 

@@ -1,9 +1,9 @@
-#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/settings_store.h"
 
 #include <optional>
 
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/api.h"
+#include "platform/win32/text.h"
 
 namespace tollvane {
 namespace {

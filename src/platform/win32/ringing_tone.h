@@ -8,7 +8,7 @@
 
 #include "app/ring_worker.h"
 #include "platform/ports.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 namespace tollvane::win32 {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_api.h"
 
 namespace tollvane::win32 {
 

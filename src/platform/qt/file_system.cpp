@@ -1,4 +1,4 @@
-#include "platform/qt/qt_file_system.h"
+#include "platform/qt/file_system.h"
 
 #include <QCoreApplication>
 #include <QDir>

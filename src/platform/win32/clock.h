@@ -7,7 +7,7 @@
 #include <map>
 
 #include "platform/ports.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 namespace tollvane {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_clock.h"
+#include "platform/qt/clock.h"
 
 #include <QDateTime>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_message_box.h"
+#include "platform/qt/message_box.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -14,17 +14,17 @@
 #include <memory>
 
 #include "app/running_program.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/file_system.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/help_window.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/ringing_tone.h"
+#include "platform/win32/settings_store.h"
 #include "platform/win32/shop_window.h"
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_message_box.h"
-#include "platform/win32/win32_ringing_tone.h"
-#include "platform/win32/win32_settings_store.h"
-#include "platform/win32/win32_tone.h"
-#include "platform/win32/win32_wake.h"
+#include "platform/win32/tone.h"
+#include "platform/win32/wake.h"
 #include "platform/win32/window_class.h"
 
 namespace tollvane::win32 {

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_geometry.h"
+#include "platform/win32/geometry.h"
 
 namespace tollvane::win32 {
 

@@ -2,7 +2,7 @@
 // A window's frame on Windows: the styles its layout's border and title-bar buttons ask for, and
 // the room that frame takes around the client area at the window's dots per inch.
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 #include "windows/geometry.h"
 #include "windows/layout.h"
 

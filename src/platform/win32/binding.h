@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 #include "windows/form.h"
 
 namespace tollvane::win32 {

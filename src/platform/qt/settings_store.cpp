@@ -1,4 +1,4 @@
-#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/settings_store.h"
 
 #include <QDir>
 #include <QFileInfo>

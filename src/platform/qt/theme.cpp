@@ -1,4 +1,4 @@
-#include "platform/qt/qt_theme.h"
+#include "platform/qt/theme.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "platform/win32/win32_menus.h"
+#include "platform/win32/menus.h"
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 namespace tollvane::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_binding.h"
+#include "platform/win32/binding.h"
 
 #include <commctrl.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 namespace tollvane::win32 {
 

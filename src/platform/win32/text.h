@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 namespace tollvane::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/win32_theme.h"
+#include "platform/win32/theme.h"
 
 #include <cmath>
 #include <cwchar>
 #include <map>
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 namespace tollvane::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/win32_wake.h"
+#include "platform/win32/wake.h"
 
 #include <powrprof.h>
 
 #include <cstdio>
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 namespace tollvane::win32 {
 

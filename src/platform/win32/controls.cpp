@@ -1,4 +1,4 @@
-#include "platform/win32/win32_controls.h"
+#include "platform/win32/controls.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_text.h"
-#include "platform/win32/win32_theme.h"
+#include "platform/win32/text.h"
+#include "platform/win32/theme.h"
 #include "windows/geometry.h"
 #include "windows/theme.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_accessibility.h"
+#include "platform/win32/accessibility.h"
 
 #include <initguid.h>  // the annotation service's identifiers, defined here once
 #include <oleacc.h>

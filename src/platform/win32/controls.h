@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 #include <commctrl.h>
 #include "windows/layout.h"

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_ringing_tone.h"
+#include "platform/win32/ringing_tone.h"
 
 namespace tollvane::win32 {
 

@@ -1,9 +1,9 @@
-#include "platform/win32/win32_tone.h"
+#include "platform/win32/tone.h"
 
 #include <algorithm>
 
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_api.h"
 
 namespace tollvane {
 

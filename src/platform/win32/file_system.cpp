@@ -1,11 +1,11 @@
-#include "platform/win32/win32_file_system.h"
+#include "platform/win32/file_system.h"
 
 #include <algorithm>
 #include <optional>
 
+#include "platform/win32/api.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>
