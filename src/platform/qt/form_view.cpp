@@ -53,7 +53,7 @@ FormView::FormView(Form& model, Dispatch dispatch)
     : QMainWindow(nullptr), m_model(model), m_dispatch(std::move(dispatch)) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = screen->logicalDotsPerInch();
     build();
-    mirror();
+    FormView::mirror();  // this class's own, called while the view is being made
 }
 
 QSize FormView::clientSize() const {
