@@ -60,19 +60,31 @@ esac
 stop
 mkdir -p "$WINEPREFIX"
 
-# A display number nobody uses.
+# A display number nobody uses. Xvfb takes its lock file atomically and gives up when another
+# server (a test started at the same moment) took the number first: then the next one.
 n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+while :; do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb=$!
+    echo $xvfb >"$xvfbPid"
+    waited=0
+    until [ -e "/tmp/.X11-unix/X$n" ] || ! kill -0 $xvfb 2>/dev/null; do
+        sleep 0.1
+        waited=$((waited + 1))
+        if [ $waited -gt 100 ]; then
+            echo "wine-session: Xvfb :$n did not start" >&2
+            exit 1
+        fi
+    done
+    # Ours if the lock holds its process number.
+    if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ]; then break; fi
+    kill $xvfb 2>/dev/null || true
     n=$((n + 1))
-done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-echo $! >"$xvfbPid"
-waited=0
-until [ -e "/tmp/.X11-unix/X$n" ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-    if [ $waited -gt 100 ]; then
-        echo "wine-session: Xvfb :$n did not start" >&2
+    if [ $n -gt 200 ]; then
+        echo "wine-session: no free X display" >&2
         exit 1
     fi
 done

@@ -1,7 +1,7 @@
 // Tollvane on Windows: a desktop alarm clock with a one-date calendar reminder.
 
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_single_instance.h"
+#include "platform/win32/desktop.h"
+#include "platform/win32/single_instance.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // One alarm clock per user: two would both ring, and the one that ends last would overwrite

@@ -16,6 +16,12 @@ void RingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     m_ringing = false;
 }
 
+void RingTone::handlerEnded() {
+    if (!m_inRing) return;
+    m_inRing = false;
+    if (ringEnded) ringEnded();
+}
+
 Scheduler::Scheduler(Program& program, Time& time, RingTone& tone)
     : m_program(program), m_time(time), m_tone(tone) {}
 

@@ -37,11 +37,12 @@ public:
     // runs through its count in silence and ends. For good: the program is about to end.
     void silence() { m_silenced = true; }
     // The handler that rang has ended: the next tone begins a new ring.
-    void handlerEnded() { m_inRing = false; }
+    void handlerEnded();
 
     // Told before the first tone of each ring, so that the desktop can ask for the user's
-    // attention.
+    // attention, and once the handler that rang has ended.
     std::function<void()> ringStarted;
+    std::function<void()> ringEnded;
 
 private:
     Tone& m_backend;
@@ -68,6 +69,7 @@ public:
     struct Wake {
         std::optional<long long> wallMs;
         std::optional<long long> steadyMs;
+        bool operator==(const Wake&) const = default;
     };
 
     Scheduler(Program& program, Time& time, RingTone& tone);

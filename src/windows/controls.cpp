@@ -1,5 +1,7 @@
 #include "windows/controls.h"
 
+#include <algorithm>
+
 namespace tollvane {
 
 MonthCalendar::MonthCalendar() = default;
@@ -15,20 +17,17 @@ void MonthCalendar::setYear(std::int16_t year) {
     if (year < 1 || year > 9999) return;
     m_year = year;
     clampDay();
-    turnPageToDate();
 }
 
 void MonthCalendar::setMonth(std::int16_t month) {
     if (month < 1 || month > 12) return;
     m_month = month;
     clampDay();
-    turnPageToDate();
 }
 
 void MonthCalendar::setDay(std::int16_t day) {
     if (day < 1 || day > daysInMonth(m_year, m_month)) return;
     m_day = day;
-    turnPageToDate();
 }
 
 void MonthCalendar::setDate(int year, int month, int day) {
@@ -37,15 +36,13 @@ void MonthCalendar::setDate(int year, int month, int day) {
     setDay(static_cast<std::int16_t>(day));
 }
 
-void MonthCalendar::showPage(int year, int month) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12) return;
-    m_pageYear = year;
-    m_pageMonth = month;
-}
-
-void MonthCalendar::turnPageToDate() {
-    m_pageYear = m_year;
-    m_pageMonth = m_month;
+void MonthCalendar::userShows(int pageYear, int pageMonth, int year, int month, int day) {
+    if (pageYear < 1 || pageYear > 9999 || pageMonth < 1 || pageMonth > 12) return;
+    if (year == pageYear && month == pageMonth) {
+        setDate(year, month, day);
+        return;
+    }
+    setDate(pageYear, pageMonth, std::min<int>(m_day, daysInMonth(pageYear, pageMonth)));
 }
 
 void MonthCalendar::clampDay() {

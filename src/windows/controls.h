@@ -29,13 +29,14 @@ struct Timer {
     int Interval = 0;  // milliseconds; 0 never fires
 };
 
-// A month calendar showing one month with one selected day. Year, Month and Day are set one after
-// another; a date that does not exist on the way (31 February) is held at the month's last day,
-// so that setting Year, Month and Day in turn always ends on the date that was asked for. Values
-// outside the calendar's range are ignored.
+// A month calendar showing one month page with one selected day, its date. Year, Month and Day are
+// set one after another; a date that does not exist on the way (31 February) is held at the
+// month's last day, so that setting Year, Month and Day in turn always ends on the date that was
+// asked for. Values outside the calendar's range are ignored.
 //
-// The calendar also shows one month page, which the user can turn without picking a day. Setting
-// the date turns the page to the date's month.
+// The page shown is always the date's month: setting the date turns the page to it, and the user
+// turning the page takes the date along (userShows), so that the date a reminder is stored for
+// and the date the reminder check compares with are on the page the user sees.
 class MonthCalendar {
 public:
     MonthCalendar();
@@ -50,22 +51,20 @@ public:
     // Year, Month and Day in turn.
     void setDate(int year, int month, int day);
 
-    // The month page on show, and the user turning it.
-    int pageYear() const { return m_pageYear; }
-    int pageMonth() const { return m_pageMonth; }
-    void showPage(int year, int month);
+    // What the user left the calendar control showing: the month page (pageYear, pageMonth) and
+    // the day selected on it. A selected day on that page is the date; where the user turned the
+    // page away from the date, the date goes with the page by the months turned, its day kept, or
+    // the month's last day where that month has fewer days.
+    void userShows(int pageYear, int pageMonth, int year, int month, int day);
 
     static int daysInMonth(int year, int month);
 
 private:
     void clampDay();
-    void turnPageToDate();
 
     std::int16_t m_year = 2000;
     std::int16_t m_month = 1;
     std::int16_t m_day = 1;
-    int m_pageYear = 2000;
-    int m_pageMonth = 1;
 };
 
 // The hidden media player of the main window. It never holds media; Stop tells it to close.

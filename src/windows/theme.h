@@ -34,6 +34,18 @@ int lightness(Rgb colour);
 // read (less than half the range of lightness apart), the figures turn green.
 Rgb readableText(Rgb text, Rgb background);
 
+// The picture behind a coloured button's caption (the About window's OK button): 252 x 256 pixels
+// at 96 dpi, shading from `start` along its first edge to `end` along the opposite one, down the
+// picture or across it, cut to the button's size. Both desktops draw it from here.
+struct ButtonPicture {
+    enum class Direction { Down, Across };
+    int width = 252, height = 256;
+    Rgb start{255, 255, 170};  // light yellow
+    Rgb end{70, 120, 220};     // blue
+    Direction direction = Direction::Down;
+};
+inline constexpr ButtonPicture kButtonPicture{};
+
 // The font families to try for a layout's font, best first. "MS Sans Serif" is the desktop's
 // default sans, and a sans of the same widths stands in where it is missing, so that captions fit
 // their boxes; "Comic Sans MS" has a free relative, Comic Neue.

@@ -292,15 +292,31 @@ INSTANTIATE_TEST_SUITE_P(
                       ResetCase{2027, 3, 31, 2027, 4, 30}, ResetCase{2026, 12, 31, 2027, 1, 1},
                       ResetCase{2027, 2, 1, 2027, 1, 31}));
 
-TEST(CalendarReset, PageTurnedAwayWithoutPickingADay_BackOnTodaysPageWithinAMinute) {
+// Turning the page takes the date along, so that Set Reminder stores the date on the page; the
+// minute's reset brings page and date back to today together.
+TEST(CalendarPage, TurnedWithoutPickingADay_DateGoesAlong_StoredForIt_ResetBringsTodayBack) {
     SimulatedDesktop d;
-    frmAlarmClock& w = startAt(d, 12, 0, 0);
-    w.Calendar1.showPage(2027, 5);  // the user pages forward to May, picks nothing
-    d.runFor(30000);
-    EXPECT_EQ(w.Calendar1.pageMonth(), 5);
-    d.runFor(30000);
-    EXPECT_EQ(w.Calendar1.pageYear(), 2026);
-    EXPECT_EQ(w.Calendar1.pageMonth(), 12);
+    frmAlarmClock& w = startAt(d, 12, 0, 0);  // 7 December 2026
+    const auto turnTo = [&w](int year, int month) {
+        w.Calendar1.userShows(year, month, w.Calendar1.Year(), w.Calendar1.Month(),
+                              w.Calendar1.Day());
+    };
+    turnTo(2027, 1);
+    turnTo(2027, 2);
+    expectCalendarOn(w, 2027, 2, 7);
+    storeReminder(d, "Dentist");
+    expectDate(w, " 2027", " 2", " 7");
+
+    pick(w, 2027, 1, 31);
+    turnTo(2027, 2);
+    expectCalendarOn(w, 2027, 2, 28);  // February has no 31st
+    turnTo(2026, 2);                   // a year back, by the year's own arrows
+    expectCalendarOn(w, 2026, 2, 28);
+    // A day of the next month picked on the page turns the page to it: the day picked wins.
+    w.Calendar1.userShows(2026, 3, 2026, 3, 2);
+    expectCalendarOn(w, 2026, 3, 2);
+
+    d.runFor(60000);
     expectCalendarOn(w, 2026, 12, 7);
 }
 

@@ -88,22 +88,6 @@ TEST(BindingTables, ClickAndControlLookUpThroughTheTable) {
     EXPECT_EQ(w.Width, frmAlarmClock::kFullWidth);
 }
 
-TEST(ColourRoles, SchemeRolesFixedValuesAndTheLayoutsOwnFallback) {
-    SystemColours scheme;
-    scheme.highlight = {10, 36, 106};
-    scheme.menuText = {1, 2, 3};
-    scheme.windowFrame = {4, 5, 6};
-    const Rgb fallback{9, 9, 9};
-    EXPECT_EQ(resolveColour(Colour::system(Colour::Role::Highlight), scheme, fallback),
-              (Rgb{10, 36, 106}));
-    EXPECT_EQ(resolveColour(Colour::system(Colour::Role::MenuText), scheme, fallback),
-              (Rgb{1, 2, 3}));
-    EXPECT_EQ(resolveColour(Colour::system(Colour::Role::WindowFrame), scheme, fallback),
-              (Rgb{4, 5, 6}));
-    EXPECT_EQ(resolveColour(Colour::fixed(255, 255, 128), scheme, fallback), (Rgb{255, 255, 128}));
-    EXPECT_EQ(resolveColour(Colour{}, scheme, fallback), fallback);
-}
-
 TEST(ColourRoles, DisplayFigures_TooCloseToTheirBoxTurnGreen_OthersKeepTheirColour) {
     // The clock window: the frame colour on black, black in the classic schemes and dark grey
     // (100, 100, 100) in today's Windows.
@@ -116,14 +100,6 @@ TEST(ColourRoles, DisplayFigures_TooCloseToTheirBoxTurnGreen_OthersKeepTheirColo
     EXPECT_EQ(readableText({0, 192, 0}, {0, 0, 128}), (Rgb{0, 192, 0}));
     EXPECT_EQ(lightness({0, 192, 0}), 96);
     EXPECT_EQ(lightness({255, 255, 128}), 191);
-}
-
-TEST(FontFallback, WindowsFontsHaveTheirStandInsAfterThem) {
-    EXPECT_EQ(fontFamilies({"Comic Sans MS", 36, false}),
-              (std::vector<std::string>{"Comic Sans MS", "Comic Neue"}));
-    // The TrueType face before the bitmap font of the old name, which is blocky at high DPI.
-    EXPECT_EQ(fontFamilies({"MS Sans Serif", 8.25, false}).front(), "Microsoft Sans Serif");
-    EXPECT_EQ(fontFamilies({"Arial", 8.25, false}), std::vector<std::string>{"Arial"});
 }
 
 TEST(PixelGeometry, ClientAreaFollowsTheModelsWidthAtTheWindowsDpi) {

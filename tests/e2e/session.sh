@@ -46,10 +46,22 @@ session_start() {
     cp "$program" "$bin/tollvane"
     cp "$help" "$bin/HelpForBrindle.HLP"
 
-    local n
-    for n in $(seq 90 140); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    pids+=($!)
+    # A display number nobody uses. Xvfb takes its lock file atomically and gives up when another
+    # server (another test started at the same moment) took the number first: then the next one.
+    local n xvfb
+    for n in $(seq 90 140); do
+        [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+        Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb=$!
+        for _ in $(seq 100); do
+            [ -e /tmp/.X11-unix/X$n ] || ! kill -0 $xvfb 2>/dev/null && break
+            sleep 0.1
+        done
+        # Ours if the lock holds its process number.
+        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] && break
+        kill $xvfb 2>/dev/null || true
+    done
+    pids+=($xvfb)
     export DISPLAY=:$n
     for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
 

@@ -9,7 +9,7 @@ namespace tollvane::fakes {
 
 namespace {
 Ports portsOf(SimulatedDesktop& d) {
-    return {d.localTime, d.ringTone, d.settings, d.messages, d.files, d.help, d.browser};
+    return {d.localTime, d.tone, d.settings, d.messages, d.files, d.help, d.browser};
 }
 
 bool isClockTick(Form& window, const std::string& timer) {
@@ -34,13 +34,11 @@ SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
     : settings(sharedSettings),
       files(sharedFiles),
       localTime(localTimeClock ? *localTimeClock : clock),
-      program(portsOf(*this)),
-      scheduler(program, *this, ringTone) {
+      running(*this, portsOf(*this), wake,
+              [this](const std::string& line) { told.push_back(line); }),
+      program(running.program()),
+      scheduler(running.scheduler()) {
     clock.set(2026, 12, 7, 9, 0, 0);
-    // As on the real desktops: the wake follows the alarm after every handler, and a ring asks
-    // for attention in the window that shows the clock.
-    scheduler.afterEvent = [this] { wakeAim.aim(clock.ms()); };
-    ringTone.ringStarted = [this] { attention.push_back(program.shownClockWindow()); };
     scheduler.afterTimer = [this](Form& window, const std::string& timer) {
         if (&window != &main() || !isClockTick(window, timer)) return;
         ++ticks;
@@ -83,22 +81,22 @@ bool SimulatedDesktop::isLoadedClockWindow() {
                        [](Form* w) { return dynamic_cast<frmclock*>(w) != nullptr; });
 }
 
-void SimulatedDesktop::resume() {
-    wakeAim.aim(clock.ms(), true);
-    scheduler.runDue();
+std::unique_ptr<WindowView> SimulatedDesktop::makeView(Form& window) {
+    return std::make_unique<SimulatedView>(window, attention);
 }
 
 void SimulatedDesktop::runFor(long long ms) {
     const long long end = clock.ms() + ms;
-    while (!program.ended()) {
-        // Both of the scheduler's clocks are the one virtual clock.
-        const Scheduler::Wake next = scheduler.nextWake();
+    while (aimed) {
+        // Both of the desktop's clocks are the one virtual clock. A wake-up on the wall clock
+        // comes at once when the clock was set back after it was aimed, as the real desktops'
+        // do (a wall-clock timer cancelled by the clock's change, WM_TIMECHANGE).
         long long due = end + 1;
-        if (next.wallMs) due = std::min(due, *next.wallMs);
-        if (next.steadyMs) due = std::min(due, *next.steadyMs);
+        if (aimed->wallMs) due = std::min(due, clock.ms() < aimedAt ? clock.ms() : *aimed->wallMs);
+        if (aimed->steadyMs) due = std::min(due, *aimed->steadyMs);
         if (due > end) break;
         if (clock.ms() < due) clock.setMs(due);
-        scheduler.runDue();
+        running.wake();
     }
     if (clock.ms() < end && !program.ended()) clock.setMs(end);
 }

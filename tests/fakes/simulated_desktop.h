@@ -1,16 +1,16 @@
 #pragma once
-// The program on a simulated desktop: fakes for every platform service, the window slots, and the
-// program's scheduler driven in virtual time (a week of ticks in well under a second). The
-// scheduler is the one the real desktop runs, so the tests prove the rules of time the program
-// follows.
+// The program on a simulated desktop: fakes for every platform service, and the running program
+// that the real desktops run (app/running_program.h) over them, its wake-up taken in virtual time
+// (a week of ticks in well under a second), so the tests prove the rules of time the program
+// follows. Each window shown has a view that records what is asked of it.
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "app/scheduler.h"
-#include "app/wake_aim.h"
+#include "app/running_program.h"
 #include "fakes/fake_ports.h"
 #include "windows/form.h"
 #include "windows/frm_alarm_clock.h"
@@ -18,7 +18,21 @@
 
 namespace tollvane::fakes {
 
-class SimulatedDesktop : private Scheduler::Time {
+// What the program asks of a window's view.
+struct SimulatedView : WindowView {
+    SimulatedView(Form& shown, std::vector<const Form*>& asked) : window(shown), attention(asked) {}
+    void mirror() override { ++mirrors; }
+    void askForAttention() override { attention.push_back(&window); }
+    void bringToFront(const std::string& activationToken) override {
+        broughtToFront.push_back(activationToken);
+    }
+    Form& window;
+    std::vector<const Form*>& attention;
+    int mirrors = 0;
+    std::vector<std::string> broughtToFront;  // the activation token of each
+};
+
+class SimulatedDesktop : private RunningProgram::Host {
 public:
     SimulatedDesktop();
     explicit SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles);
@@ -45,21 +59,23 @@ public:
 
     // Input that arrives while a handler is running (a click during a ring): held until the ring
     // has ended, as the real desktop holds it.
-    void post(std::function<void()> event) { scheduler.post(std::move(event)); }
+    void post(std::function<void()> event) { running.dispatch(std::move(event)); }
 
     // A signal or the session's logout asks the program to end, as the real desktop passes it on.
-    void endFromOutside() {
-        scheduler.postEndRequest([this] { program.EndRequested(); });
-    }
+    void endFromOutside() { running.endFromOutside(); }
 
-    // The computer has resumed from sleep: the desktop re-aims the wake and runs what fell due.
-    void resume();
+    // The computer has resumed from sleep: the desktop runs what fell due and re-aims the wake.
+    void resume() { running.timeMoved(); }
+
+    // The view of a window: made when the window was first shown, gone with its model.
+    SimulatedView* view(const Form& window) const {
+        return static_cast<SimulatedView*>(running.view(window));
+    }
 
     bool isLoadedClockWindow();
 
     FakeClock clock;
     FakeTone tone{clock};
-    RingTone ringTone{tone};
     MemorySettingsStore ownSettings;
     MemoryFileSystem ownFiles;
     MemorySettingsStore& settings;
@@ -68,12 +84,16 @@ public:
     FakeHelpViewer help;
     FakeBrowser browser;
     Clock& localTime;  // `clock` itself unless one was given
-    Program program;
-    Scheduler scheduler;
     FakeWake wake;
-    std::vector<std::string> told;  // what the program said of the wake, one line each
-    WakeAim wakeAim{program, wake, [this](const std::string& line) { told.push_back(line); }};
+    std::vector<std::string> told;       // what the program said of the wake, one line each
     std::vector<const Form*> attention;  // the window that asked for attention, at each ring
+    RunningProgram running;
+    Program& program;
+    Scheduler& scheduler;
+    std::optional<Scheduler::Wake> aimed;  // the desktop's wake-up; none once the program ended
+    long long aimedAt = 0;                 // when it was aimed, on the virtual clock
+    int aims = 0;                          // how often it was aimed
+    int ringsEnded = 0;
 
     int ticks = 0;                 // clock ticks of the main window so far
     std::function<void()> onTick;  // runs after each clock tick of the main window
@@ -82,6 +102,15 @@ private:
     SimulatedDesktop(MemorySettingsStore& sharedSettings, MemoryFileSystem& sharedFiles,
                      Clock* localTime);
     Scheduler::Instant now() const override { return {clock.ms(), clock.ms()}; }
+    void aimWakeUp(const Scheduler::Wake& next) override {
+        aimed = next;
+        aimedAt = clock.ms();
+        ++aims;
+    }
+    std::unique_ptr<WindowView> makeView(Form& window) override;
+    void dropView(std::unique_ptr<WindowView>) override {}
+    void ringEnded() override { ++ringsEnded; }
+    void programEnded() override { aimed.reset(); }
 };
 
 }  // namespace tollvane::fakes

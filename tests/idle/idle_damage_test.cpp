@@ -17,11 +17,11 @@
 #include <set>
 #include <vector>
 
+#include "platform/qt/clock.h"
 #include "platform/qt/cursor_blink.h"
 #include "platform/qt/desktop.h"
 #include "platform/qt/font_stand_ins.h"
 #include "platform/qt/form_view.h"
-#include "platform/qt/qt_clock.h"
 #include "windows/frm_alarm_clock.h"
 #include "windows/frmclock.h"
 

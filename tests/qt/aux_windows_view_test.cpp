@@ -1,5 +1,6 @@
 // The About window, the help window and the clock-only window as the user meets them.
 
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -39,6 +40,22 @@ TEST_F(AuxWindows, About_ShowsTitleAndVersion_AtItsPlaceAndSize) {
     EXPECT_FALSE(about->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(about->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_EQ(about->minimumSize(), about->maximumSize());
+}
+
+// The OK button's picture: light yellow at the top shading down to blue, alike all along each
+// row, with the caption over it.
+TEST_F(AuxWindows, About_OkButtonPicture_ShadesDownwardFromYellowToBlue) {
+    start();
+    openAbout();
+    const QImage button = aboutView()->widget("cmdOK")->grab().toImage();
+    const int left = 6, right = button.width() - 7, top = 6, bottom = button.height() - 7;
+    const QColor topLeft = button.pixelColor(left, top);
+    const QColor bottomLeft = button.pixelColor(left, bottom);
+    EXPECT_EQ(topLeft, button.pixelColor(right, top));
+    EXPECT_GT(topLeft.red(), 240);
+    EXPECT_GT(topLeft.red(), topLeft.blue());  // yellowish
+    EXPECT_LT(bottomLeft.red() + 10, topLeft.red());
+    EXPECT_GT(bottomLeft.blue(), topLeft.blue());
 }
 
 TEST_F(AuxWindows, About_OpenedTwice_IsOneWindow) {

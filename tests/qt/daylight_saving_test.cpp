@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fakes/simulated_desktop.h"
-#include "platform/qt/qt_clock.h"
+#include "platform/qt/clock.h"
 
 namespace tollvane {
 namespace {

@@ -1,8 +1,10 @@
 // The main window as the renderer draws it: sizes and places in pixels, fonts and colours, the tab
 // order, the menus, and the wiring of clicks, typing and the close box to the model.
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFontInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -60,6 +62,22 @@ TEST_F(MainWindowView, ClockBoxes_DisabledButReadableInGreen_FontIsComic) {
     EXPECT_EQ(hours->palette().color(QPalette::Active, QPalette::Text), QColor(0, 192, 0));
     EXPECT_EQ(QFontInfo(hours->font()).family(), "Comic Neue");
     EXPECT_NEAR(hours->font().pointSizeF(), 36.0, 0.01);
+}
+
+// The window is painted in the desktop's highlight colour, whatever the scheme.
+TEST_F(MainWindowView, Background_IsTheSchemesHighlight) {
+    const QPalette before = QApplication::palette();
+    QPalette scheme = before;
+    scheme.setColor(QPalette::Highlight, QColor(10, 36, 106));
+    QApplication::setPalette(scheme);
+    start();
+    const QImage client = widget("Label7")->parentWidget()->grab().toImage();
+    QApplication::setPalette(before);
+    int highlight = 0;
+    for (int y = 0; y < client.height(); y += 2)
+        for (int x = 0; x < client.width(); x += 2)
+            if (client.pixelColor(x, y) == QColor(10, 36, 106)) ++highlight;
+    EXPECT_GT(highlight, client.width() * client.height() / 4 / 4);  // a quarter of the samples
 }
 
 TEST_F(MainWindowView, FirstTick_FillsTheClockBoxesOfBothWindows) {
@@ -132,26 +150,35 @@ TEST_F(MainWindowView, Menus_ThreeListsWithTheirItems_ClockOnlySwitchesWindows) 
     EXPECT_FALSE(clockView->isVisible());
 }
 
-TEST_F(MainWindowView, CalendarPagedAway_ResetShowsTodaysPageWithTodaySelected) {
+// The page the user turns to takes the date along, as on Windows: Set Reminder stores the date on
+// the page, and the minute's reset brings page and date back to today together.
+TEST_F(MainWindowView, CalendarPageTurned_SetReminderStoresTheDateOnThePage_ResetShowsToday) {
     fakes::FakeClock clock;
-    clock.set(2026, 12, 7, 12, 0, 0);
+    clock.set(2027, 1, 31, 12, 0, 0);
     start(&clock);
     desktop->dispatch([&] { main().cmdRem_Click(); });  // the wide window, calendar in view
     auto* calendar = qobject_cast<QCalendarWidget*>(widget("Calendar1"));
     ASSERT_NE(calendar, nullptr);
-    ASSERT_EQ(calendar->selectedDate(), QDate(2026, 12, 7));
+    ASSERT_EQ(calendar->selectedDate(), QDate(2027, 1, 31));
 
     // The user turns the page twice, as the arrow above the calendar does, and picks no day.
     calendar->showNextMonth();
+    EXPECT_EQ(calendar->selectedDate(), QDate(2027, 2, 28));  // February has no 31st
     calendar->showNextMonth();
-    ASSERT_EQ(calendar->monthShown(), 2);
+    EXPECT_EQ(calendar->monthShown(), 3);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2027, 3, 28));
+    QTest::keyClicks(widget("TxtRem"), "Dentist");
+    QTest::mouseClick(widget("cmdremset"), Qt::LeftButton);
+    EXPECT_EQ(main().curRemYear, " 2027");
+    EXPECT_EQ(main().curRemMonth, " 3");
+    EXPECT_EQ(main().curRemDay, " 28");
     desktop->dispatch([] {});  // a tick or a click in between leaves the page where the user put it
-    EXPECT_EQ(calendar->monthShown(), 2);
+    EXPECT_EQ(calendar->monthShown(), 3);
 
     desktop->dispatch([&] { main().Timer3_Timer(); });
-    EXPECT_EQ(calendar->yearShown(), 2026);
-    EXPECT_EQ(calendar->monthShown(), 12);
-    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 12, 7));
+    EXPECT_EQ(calendar->yearShown(), 2027);
+    EXPECT_EQ(calendar->monthShown(), 1);
+    EXPECT_EQ(calendar->selectedDate(), QDate(2027, 1, 31));
 }
 
 TEST_F(MainWindowView, TypingFillsTheModel_SetAlarmArms) {

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "platform/qt/qt_file_system.h"
+#include "platform/qt/file_system.h"
 #include "reminder/reminder_file.h"
 
 namespace tollvane {

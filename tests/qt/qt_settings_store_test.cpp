@@ -16,7 +16,7 @@
 #include "app/program.h"
 #include "contract/settings_store_contract.h"
 #include "fakes/fake_ports.h"
-#include "platform/qt/qt_settings_store.h"
+#include "platform/qt/settings_store.h"
 #include "windows/frm_alarm_clock.h"
 
 namespace tollvane {

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "desktop_fixture.h"
-#include "platform/qt/qt_message_box.h"
+#include "platform/qt/message_box.h"
 #include "platform/qt/wayland_frame.h"
 #include "platform/qt/wayland_session.h"
 #include "windows/frm_about.h"

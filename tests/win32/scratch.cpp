@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/api.h"
+#include "platform/win32/text.h"
 
 namespace tollvane::testing {
 namespace {

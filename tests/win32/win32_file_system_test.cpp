@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "links/help_command.h"
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/api.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/text.h"
 #include "reminder/reminder_file.h"
 #include "win32/scratch.h"
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "contract/settings_store_contract.h"
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/api.h"
+#include "platform/win32/settings_store.h"
 #include "win32/scratch.h"
 
 namespace tollvane {

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_tone.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/tone.h"
 
 namespace tollvane {
 namespace {

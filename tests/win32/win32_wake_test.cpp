@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win32/win32_clock.h"
-#include "platform/win32/win32_wake.h"
+#include "platform/win32/clock.h"
+#include "platform/win32/wake.h"
 
 namespace tollvane::win32 {
 namespace {

@@ -57,21 +57,27 @@ std::function<void()> bindOption(QRadioButton* radio, OptionButton* model, QObje
 }
 
 std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, QObject* context) {
-    // Picking a date or turning the page only changes the model: no handler runs.
-    QObject::connect(cal, &QCalendarWidget::selectionChanged, context, [model, cal] {
-        const QDate d = cal->selectedDate();
-        model->setDate(d.year(), d.month(), d.day());
-    });
-    QObject::connect(cal, &QCalendarWidget::currentPageChanged, context,
-                     [model](int year, int month) { model->showPage(year, month); });
-    return [model, cal] {
+    // The page shown is the model's month.
+    auto mirror = [model, cal] {
         const QSignalBlocker block(cal);
         const QDate d(model->Year(), model->Month(), model->Day());
         if (cal->selectedDate() != d) cal->setSelectedDate(d);
-        if (cal->yearShown() != model->pageYear() || cal->monthShown() != model->pageMonth()) {
-            cal->setCurrentPage(model->pageYear(), model->pageMonth());
-        }
+        if (cal->yearShown() != d.year() || cal->monthShown() != d.month())
+            cal->setCurrentPage(d.year(), d.month());
     };
+    // Picking a day or turning the page only changes the model's date: no handler runs. A page
+    // turned away from the selected day takes the date along, and shows it selected at once.
+    QObject::connect(cal, &QCalendarWidget::selectionChanged, context, [model, cal] {
+        const QDate d = cal->selectedDate();
+        model->userShows(cal->yearShown(), cal->monthShown(), d.year(), d.month(), d.day());
+    });
+    QObject::connect(cal, &QCalendarWidget::currentPageChanged, context,
+                     [model, cal, mirror](int year, int month) {
+                         const QDate d = cal->selectedDate();
+                         model->userShows(year, month, d.year(), d.month(), d.day());
+                         mirror();
+                     });
+    return mirror;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/qt/form_view.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,8 +10,9 @@
 #include <algorithm>
 
 #include "platform/qt/menu_bar.h"
-#include "platform/qt/qt_theme.h"
+#include "platform/qt/theme.h"
 #include "platform/qt/wayland_frame.h"
+#include "platform/qt/wayland_session.h"
 #include "platform/qt/widget_factory.h"
 #include "platform/qt/window_geometry.h"
 #include "windows/geometry.h"
@@ -51,7 +53,7 @@ FormView::FormView(Form& model, Dispatch dispatch)
     : QMainWindow(nullptr), m_model(model), m_dispatch(std::move(dispatch)) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = screen->logicalDotsPerInch();
     build();
-    mirror();
+    FormView::mirror();  // this class's own, called while the view is being made
 }
 
 QSize FormView::clientSize() const {
@@ -147,6 +149,14 @@ void FormView::mirror() {
         activateWindow();
     }
     m_shownRequests = m_model.showRequests;
+}
+
+void FormView::askForAttention() {
+    QApplication::alert(this);
+}
+
+void FormView::bringToFront(const std::string& activationToken) {
+    tollvane::bringToFront(*this, QString::fromStdString(activationToken));
 }
 
 void FormView::detach() {

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/running_program.h"
 #include "platform/qt/control_binding.h"
 #include "windows/form.h"
 #include "windows/geometry.h"
 
 namespace tollvane {
 
-class FormView : public QMainWindow {
+class FormView : public QMainWindow, public WindowView {
     Q_OBJECT
 public:
     // `dispatch` runs a handler of the model as one event of the program.
@@ -25,7 +26,9 @@ public:
 
     Form& model() const { return m_model; }
     // Copies the model's state onto the widgets: texts, enabled states, width, caption.
-    void mirror();
+    void mirror() override;
+    void askForAttention() override;
+    void bringToFront(const std::string& activationToken) override;
     // The widget of a control, by its name (the widget's objectName).
     QWidget* widget(const std::string& controlName) const;
     // Pixel size of the client area below the menu bar.

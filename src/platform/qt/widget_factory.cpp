@@ -9,8 +9,9 @@
 #include "platform/qt/display_box.h"
 #include "platform/qt/month_view.h"
 #include "platform/qt/program_icon.h"
-#include "platform/qt/qt_theme.h"
+#include "platform/qt/theme.h"
 #include "windows/geometry.h"
+#include "windows/theme.h"
 
 namespace tollvane {
 
@@ -30,12 +31,13 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QRect r = rect();
-        // The picture: a 252 x 256 gradient, cut to the button's size.
-        QLinearGradient g(0, 0, 252, 256);
-        g.setColorAt(0, QColor(255, 255, 170));
-        g.setColorAt(1, QColor(70, 120, 220));
+        const ButtonPicture& picture = kButtonPicture;
+        const bool down = picture.direction == ButtonPicture::Direction::Down;
+        QLinearGradient g(0, 0, down ? 0 : picture.width, down ? picture.height : 0);
+        g.setColorAt(0, toQColor(picture.start));
+        g.setColorAt(1, toQColor(picture.end));
         p.fillRect(r, m_background);
-        p.fillRect(r.intersected(QRect(0, 0, 252, 256)), g);
+        p.fillRect(r.intersected(QRect(0, 0, picture.width, picture.height)), g);
         p.setPen(isDown() ? QColor(255, 255, 255) : QColor(40, 40, 40));
         p.drawRect(r.adjusted(0, 0, -1, -1));
         p.setFont(font());

@@ -3,11 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
 
-#include "platform/win32/win32_accessibility.h"
-#include "platform/win32/win32_text.h"
-#include "platform/win32/win32_theme.h"
+#include "platform/win32/accessibility.h"
+#include "platform/win32/text.h"
+#include "platform/win32/theme.h"
 
 namespace tollvane::win32 {
 
@@ -19,18 +18,6 @@ constexpr int kIconResource = 1;
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
-}
-
-void registerClass(const std::wstring& name, WNDPROC proc) {
-    static std::set<std::wstring> registered;
-    if (registered.count(name)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name.c_str();
-    if (RegisterClassExW(&wc)) registered.insert(name);
 }
 
 // The order in which the controls' windows are made: the tab order, which is also the order in
@@ -81,16 +68,11 @@ FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
 
 FormWindow::~FormWindow() {
     m_names.reset();  // the names go while their controls still exist
-    if (m_hwnd) {
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(m_hwnd);
-    }
+    destroyOwnedWindow(m_hwnd);
 }
 
 void FormWindow::build(HWND owner) {
     const WindowLayout& l = m_model.layout();
-    const std::wstring cls = className(l);
-    registerClass(cls, &FormWindow::windowProc);
     HMENU menu = m_menu.release();
     // Sized and placed for the system's DPI first, then again for the DPI of the screen the
     // window landed on.
@@ -104,10 +86,10 @@ void FormWindow::build(HWND owner) {
         y = outer.top;
     }
     m_shownCaption = m_model.Caption;
-    m_hwnd = CreateWindowExW(m_style.exStyle, cls.c_str(), toWideLossy(m_model.Caption).c_str(),
-                             m_style.style, x, y, client.width + frame.left + frame.right,
-                             client.height + frame.top + frame.bottom,
-                             l.taskbarButton ? nullptr : owner, menu, instance(), this);
+    m_hwnd = createOwnedWindow(
+        this, className(l).c_str(), m_style.exStyle, toWideLossy(m_model.Caption).c_str(),
+        m_style.style, x, y, client.width + frame.left + frame.right,
+        client.height + frame.top + frame.bottom, l.taskbarButton ? nullptr : owner, menu);
     if (!m_hwnd) {
         if (menu) DestroyMenu(menu);
         return;
@@ -246,12 +228,20 @@ void FormWindow::mirror() {
         }
         ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
     } else if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        // Shown again: brought up, even from the taskbar.
-        if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
-        SetForegroundWindow(m_hwnd);
+        bringToFront({});  // shown again: brought up, even from the taskbar
     }
     m_shown = m_model.Visible;
     m_shownRequests = m_model.showRequests;
+}
+
+void FormWindow::askForAttention() {
+    FLASHWINFO flash{sizeof flash, m_hwnd, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
+void FormWindow::bringToFront(const std::string& /*activationToken*/) {
+    if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
+    SetForegroundWindow(m_hwnd);
 }
 
 void FormWindow::detach() {
@@ -314,19 +304,7 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
     RestoreDC(dc, saved);
 }
 
-LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* self = static_cast<FormWindow*>(create->lpCreateParams);
-        self->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->handle(message, wParam, lParam);
-}
-
-LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT paints the whole background
@@ -387,7 +365,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {

@@ -10,21 +10,23 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win32_accessibility.h"
-#include "platform/win32/win32_binding.h"
-#include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_handles.h"
-#include "platform/win32/win32_menus.h"
+#include "app/running_program.h"
+#include "platform/win32/accessibility.h"
+#include "platform/win32/binding.h"
+#include "platform/win32/controls.h"
+#include "platform/win32/geometry.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/menus.h"
+#include "platform/win32/window_class.h"
 #include "windows/form.h"
 
 namespace tollvane::win32 {
 
-class FormWindow {
+class FormWindow : public WindowView {
 public:
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
     FormWindow(Form& model, Dispatch dispatch, HWND owner);
-    ~FormWindow();
+    ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
@@ -37,7 +39,12 @@ public:
     unsigned dpi() const { return m_dpi; }
 
     // Copies the model's state onto the window: caption, width, controls, shown or hidden.
-    void mirror();
+    void mirror() override;
+    // The taskbar button and the caption flash until the user brings the window to the
+    // foreground.
+    void askForAttention() override;
+    // Up from the taskbar and into the foreground, which a second start allowed it to take.
+    void bringToFront(const std::string& activationToken) override;
     // The model is going away: from now on the window forwards nothing and reads nothing of it.
     void detach();
     // Tab, Enter and Esc among the window's controls; true when the message was taken.
@@ -56,8 +63,8 @@ private:
         BoundControl bound;
     };
 
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK ownedWindowProc<FormWindow>(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void build(HWND owner);
     void createControls();
     void applyFonts();

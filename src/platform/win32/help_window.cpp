@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/geometry.h"
+#include "platform/win32/text.h"
 #include "windows/layout.h"
 
 #include <richedit.h>
@@ -14,7 +15,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TollvaneHelpWindow";
 constexpr char kDefaultTitle[] = "Tollvane Help";
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr win32::WindowStyle kStyle{WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0};
 // The window's first size and the text's margins, in twips.
 constexpr int kClientWidth = 8400;
 constexpr int kClientHeight = 9600;
@@ -22,29 +23,10 @@ constexpr int kMargin = 120;
 // Points added to the text's size for headings of level 1 and 2; deeper ones are bold only.
 constexpr int kHeadingGrowth[] = {4, 2};
 
-UINT dpiOf(HWND window) {
-    const UINT dpi = GetDpiForWindow(window);
-    return dpi == 0 ? 96 : dpi;
-}
-
 // The number of UTF-16 units of the text's first `bytes` bytes: the rich edit control counts
 // characters that way, and a line end as one.
 LONG charIndex(const std::string& text, std::size_t bytes) {
     return static_cast<LONG>(win32::toWideLossy(text.substr(0, bytes)).size());
-}
-
-bool registerClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
 }
 
 }  // namespace
@@ -75,20 +57,19 @@ void Win32HelpWindow::showHelp(const std::string& helpFile, int /*command*/,
 }
 
 bool Win32HelpWindow::create() {
-    if (!registerClass(windowProc)) return false;
     // The rich edit control draws the headings in bold; without it, a plain edit box.
     m_richEdit.reset(LoadLibraryW(L"Msftedit.dll"));
     m_rich = m_richEdit != nullptr;
 
-    HWND window = CreateWindowExW(0, kClassName, win32::toWideLossy(kDefaultTitle).c_str(), kStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    HWND window = win32::createOwnedWindow(
+        this, kClassName, kStyle.exStyle, win32::toWideLossy(kDefaultTitle).c_str(), kStyle.style,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
     if (!window) return false;
     m_window.reset(window);
-    const UINT dpi = dpiOf(window);
-    RECT frame{0, 0, twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, dpi);
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    const unsigned dpi = win32::windowDpi(window);
+    const FrameInsets frame = win32::frameInsets(kStyle, false, dpi);
+    SetWindowPos(window, nullptr, 0, 0, twipsToPixels(kClientWidth, dpi) + frame.left + frame.right,
+                 twipsToPixels(kClientHeight, dpi) + frame.top + frame.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // The program's own icon: the first one in its executable.
@@ -135,7 +116,7 @@ void Win32HelpWindow::fitText() {
     RECT client;
     GetClientRect(m_window.get(), &client);
     MoveWindow(m_text, 0, 0, client.right, client.bottom, TRUE);
-    const int margin = twipsToPixels(kMargin, dpiOf(m_window.get()));
+    const int margin = twipsToPixels(kMargin, win32::windowDpi(m_window.get()));
     if (m_rich) {
         GetClientRect(m_text, &client);
         RECT text{margin, margin / 2, std::max<LONG>(client.right - margin, margin + 1),
@@ -207,19 +188,6 @@ void Win32HelpWindow::scrollTo(std::size_t byteOffset, const std::string& text) 
         const auto first = static_cast<LONG>(SendMessageW(m_text, EM_GETFIRSTVISIBLELINE, 0, 0));
         SendMessageW(m_text, EM_LINESCROLL, 0, line - first);
     }
-}
-
-LRESULT CALLBACK Win32HelpWindow::windowProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32HelpWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self =
-            static_cast<Win32HelpWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return self->handle(window, message, wParam, lParam);
 }
 
 LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,8 +8,9 @@
 
 #include "links/help_text.h"
 #include "platform/ports.h"
-#include "platform/win32/handle_owners.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/window_class.h"
 
 namespace tollvane {
 
@@ -30,7 +31,7 @@ public:
     bool richText() const { return m_rich; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK win32::ownedWindowProc<Win32HelpWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool create();
     void makeFont(UINT dpi);

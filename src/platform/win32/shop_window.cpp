@@ -2,45 +2,14 @@
 
 #include <utility>
 
-#include "platform/win32/win32_text.h"
+#include "platform/win32/geometry.h"
+#include "platform/win32/text.h"
+#include "windows/geometry.h"
 
 namespace tollvane {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TollvaneShopWindow";
-constexpr UINT kDesignDpi = 96;
-
-DWORD frameStyle(const WindowLayout& layout) {
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    if (layout.border == Border::Sizable) style |= WS_THICKFRAME;
-    if (layout.minimizeButton) style |= WS_MINIMIZEBOX;
-    if (layout.maximizeButton) style |= WS_MAXIMIZEBOX;
-    return style;
-}
-
-DWORD frameExStyle(const WindowLayout& layout) {
-    return layout.border == Border::FixedDialog ? WS_EX_DLGMODALFRAME : 0;
-}
-
-UINT dpiOf(HWND window) {
-    const UINT dpi = GetDpiForWindow(window);
-    return dpi == 0 ? kDesignDpi : dpi;
-}
-
-bool registerClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
-}
-
 }  // namespace
 
 Win32ShopWindow::Win32ShopWindow(const WindowLayout& layout, std::function<void()> closed,
@@ -87,27 +56,21 @@ std::string Win32ShopWindow::locationUrl() const {
 }
 
 Status Win32ShopWindow::create() {
-    if (!registerClass(windowProc))
-        return Status::failure("the shop window cannot be made: " +
-                               win32::errorText(GetLastError()));
-
-    const DWORD style = frameStyle(m_layout);
-    const DWORD exStyle = frameExStyle(m_layout);
-    const std::wstring caption = win32::toWide(m_layout.caption).value_or(L"");
-    HWND window = CreateWindowExW(exStyle, kClassName, caption.c_str(), style, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+    const win32::WindowStyle style = win32::windowStyle(m_layout);
+    HWND window = win32::createOwnedWindow(
+        this, kClassName, style.exStyle, win32::toWideLossy(m_layout.caption).c_str(), style.style,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
     if (!window)
         return Status::failure("the shop window cannot be made: " +
                                win32::errorText(GetLastError()));
     m_window.reset(window);
 
     // The client area at the design size, at the window's own DPI; the system chose the place.
-    const UINT dpi = dpiOf(window);
-    RECT frame{0, 0, twipsToPixels(m_layout.clientWidth, dpi),
-               twipsToPixels(m_layout.clientHeight, dpi)};
-    AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi);
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    const unsigned dpi = win32::windowDpi(window);
+    const FrameInsets frame = win32::frameInsets(style, false, dpi);
+    SetWindowPos(window, nullptr, 0, 0,
+                 twipsToPixels(m_layout.clientWidth, dpi) + frame.left + frame.right,
+                 twipsToPixels(m_layout.clientHeight, dpi) + frame.top + frame.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     if (Status hosted = win32::WebBrowserHost::create(window, controlPlace(dpi), m_host, m_control);
@@ -121,30 +84,15 @@ Status Win32ShopWindow::create() {
 }
 
 // The browser control's place from the layout, in client pixels at `dpi`; a layout without one
-// gives it the whole design client area.
-RECT Win32ShopWindow::controlPlace(UINT dpi) const {
-    int left = 0, top = 0, width = m_layout.clientWidth, height = m_layout.clientHeight;
+// gives it the whole client area.
+RECT Win32ShopWindow::controlPlace(unsigned dpi) const {
     for (const ControlLayout& c : m_layout.controls) {
-        if (c.kind == ControlKind::Browser) {
-            left = c.left, top = c.top, width = c.width, height = c.height;
-            break;
-        }
+        if (c.kind != ControlKind::Browser) continue;
+        const PixelRect r = controlRect(c, dpi);
+        return {r.left, r.top, r.left + r.width, r.top + r.height};
     }
-    const int x = twipsToPixels(left, dpi), y = twipsToPixels(top, dpi);
-    return {x, y, x + twipsToPixels(width, dpi), y + twipsToPixels(height, dpi)};
-}
-
-LRESULT CALLBACK Win32ShopWindow::windowProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32ShopWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self =
-            static_cast<Win32ShopWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return self->handle(window, message, wParam, lParam);
+    return {0, 0, twipsToPixels(m_layout.clientWidth, dpi),
+            twipsToPixels(m_layout.clientHeight, dpi)};
 }
 
 LRESULT Win32ShopWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,9 +10,10 @@
 #include <string>
 
 #include "platform/ports.h"
-#include "platform/win32/handle_owners.h"
+#include "platform/win32/api.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/web_browser_host.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/window_class.h"
 #include "windows/layout.h"
 
 namespace tollvane {
@@ -49,10 +50,10 @@ public:
     std::string locationUrl() const;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT CALLBACK win32::ownedWindowProc<Win32ShopWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     Status create();
-    RECT controlPlace(UINT dpi) const;
+    RECT controlPlace(unsigned dpi) const;
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void onDestroyed();
 

@@ -1,40 +1,40 @@
 # The Windows program (MinGW-w64 or MSVC). Included from src/CMakeLists.txt, so paths are relative
 # to src/.
 
-# The Win32 adapters, built into the core: registry, Beep, files, clock.
-target_sources(tollvane_core PRIVATE
-  platform/win32/win32_text.cpp
-  platform/win32/win32_settings_store.cpp
-  platform/win32/win32_tone.cpp
-  platform/win32/win32_file_system.cpp
-  platform/win32/win32_clock.cpp
+# tollvane_win32: the Windows program's platform: the adapters (registry, Beep, files, clock, the
+# computer's wake, message boxes), the renderer that draws each window with the Win32 controls, the
+# help and shop windows, and the desktop that runs the program on them.
+add_library(tollvane_win32 STATIC
+  platform/win32/text.cpp
+  platform/win32/settings_store.cpp
+  platform/win32/tone.cpp
+  platform/win32/file_system.cpp
+  platform/win32/clock.cpp
+  platform/win32/window_class.cpp
+  platform/win32/theme.cpp
+  platform/win32/controls.cpp
+  platform/win32/accessibility.cpp
+  platform/win32/binding.cpp
+  platform/win32/geometry.cpp
+  platform/win32/menus.cpp
+  platform/win32/form_window.cpp
+  platform/win32/help_window.cpp
+  platform/win32/shop_window.cpp
+  platform/win32/web_browser_host.cpp
+  platform/win32/ringing_tone.cpp
+  platform/win32/message_box.cpp
+  platform/win32/desktop.cpp
+  platform/win32/wake.cpp
+  platform/win32/single_instance.cpp
 )
 # Wide-character API throughout; the adapters never call the ANSI variants.
-target_compile_definitions(tollvane_core PRIVATE UNICODE _UNICODE)
-# advapi32: registry. shell32 and ole32: the per-user data folder. uuid: its folder id. user32:
-# window texts.
-target_link_libraries(tollvane_core PUBLIC advapi32 shell32 ole32 uuid user32)
-
-# tollvane_win32: the renderer that draws each window with the Win32 controls, and the desktop
-# that runs the program on them.
-add_library(tollvane_win32 STATIC
-  platform/win32/win32_theme.cpp
-  platform/win32/win32_controls.cpp
-  platform/win32/win32_accessibility.cpp
-  platform/win32/win32_binding.cpp
-  platform/win32/win32_geometry.cpp
-  platform/win32/win32_menus.cpp
-  platform/win32/form_window.cpp
-  platform/win32/win32_ringing_tone.cpp
-  platform/win32/win32_message_box.cpp
-  platform/win32/win32_desktop.cpp
-  platform/win32/win32_wake.cpp
-  platform/win32/win32_single_instance.cpp
-)
 target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)
-# powrprof: whether the power plan allows wake timers.
-target_link_libraries(tollvane_win32 PUBLIC tollvane_core tollvane_win32_links comctl32 gdi32
-                      msimg32 uxtheme oleacc ole32 powrprof PRIVATE tollvane_warnings)
+# advapi32: the registry. shell32 and ole32: the per-user data folder and the help window's icon.
+# uuid: their ids. oleaut32: the browser control. oleacc: the screen readers' names. powrprof:
+# whether the power plan allows wake timers.
+target_link_libraries(tollvane_win32 PUBLIC tollvane_core advapi32 shell32 ole32 oleaut32 uuid
+                      user32 comctl32 gdi32 msimg32 uxtheme oleacc powrprof
+                      PRIVATE tollvane_warnings)
 
 # The icon from the program's artwork, its version and its manifest.
 set(TOLLVANE_ICO ${CMAKE_CURRENT_BINARY_DIR}/tollvane.ico)

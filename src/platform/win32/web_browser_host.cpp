@@ -1,8 +1,6 @@
 #include "platform/win32/web_browser_host.h"
 
-#include <cstdio>
-
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 
 #include <oleauto.h>
 
@@ -128,7 +126,8 @@ private:
 namespace {
 
 Status failed(const char* step, HRESULT result) {
-    return Status::failure(std::string(step) + ": " + hresultText(result));
+    return Status::failure(std::string(step) + ": " +
+                           errorText(static_cast<unsigned long>(result)));
 }
 
 // A BSTR with an owner.
@@ -180,8 +179,8 @@ Status WebBrowserHost::create(HWND parent, const RECT& place, std::unique_ptr<We
     host.reset();
     useCurrentEngine();
     std::unique_ptr<WebBrowserHost> made(new WebBrowserHost);
-    HRESULT result = CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                      made->m_object.put());
+    HRESULT result =
+        CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &made->m_object);
     if (FAILED(result)) return failed("the web browser control cannot be created", result);
     made->m_site = new BrowserSite(parent, place);
     result = made->m_object->SetClientSite(made->m_site);
@@ -190,9 +189,9 @@ Status WebBrowserHost::create(HWND parent, const RECT& place, std::unique_ptr<We
     result =
         made->m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, made->m_site, 0, parent, &place);
     if (FAILED(result)) return failed("the web browser control cannot be activated", result);
-    result = made->m_object->QueryInterface(IID_IOleInPlaceObject, made->m_inPlace.put());
+    result = made->m_object->QueryInterface(IID_IOleInPlaceObject, &made->m_inPlace);
     if (FAILED(result)) return failed("the web browser control has no window", result);
-    result = made->m_object->QueryInterface(IID_IWebBrowser2, made->m_browser.put());
+    result = made->m_object->QueryInterface(IID_IWebBrowser2, &made->m_browser);
     if (FAILED(result)) return failed("the control is not a web browser", result);
     // A page's script errors are the page's business, not dialogs in front of the user.
     made->m_browser->put_Silent(VARIANT_TRUE);
@@ -202,14 +201,14 @@ Status WebBrowserHost::create(HWND parent, const RECT& place, std::unique_ptr<We
 }
 
 WebBrowserHost::~WebBrowserHost() {
-    m_browser.reset();
+    m_browser.Reset();
     if (m_inPlace) m_inPlace->InPlaceDeactivate();
-    m_inPlace.reset();
+    m_inPlace.Reset();
     if (m_object) {
         m_object->Close(OLECLOSE_NOSAVE);
         m_object->SetClientSite(nullptr);
     }
-    m_object.reset();
+    m_object.Reset();
     if (m_site) m_site->Release();
 }
 
@@ -242,28 +241,9 @@ HWND WebBrowserHost::controlWindow() const {
 }
 
 bool WebBrowserHost::translateAccelerator(MSG& message) {
-    ComRef<IOleInPlaceActiveObject> active;
-    if (FAILED(m_object->QueryInterface(IID_IOleInPlaceActiveObject, active.put()))) return false;
+    ComPtr<IOleInPlaceActiveObject> active;
+    if (FAILED(m_object->QueryInterface(IID_IOleInPlaceActiveObject, &active))) return false;
     return active->TranslateAccelerator(&message) == S_OK;
-}
-
-std::string hresultText(HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(result));
-    wchar_t* buffer = nullptr;
-    // With ALLOCATE_BUFFER the buffer argument is really a pointer to the pointer.
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string message;
-    if (length != 0 && buffer != nullptr) {
-        message = toUtf8(std::wstring(buffer, length));
-        LocalFree(buffer);
-    }
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                                message.back() == ' ' || message.back() == '.'))
-        message.pop_back();
-    return message.empty() ? std::string("error ") + code : message + " (" + code + ")";
 }
 
 }  // namespace tollvane::win32

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/ports.h"
-#include "platform/win32/handle_owners.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
+#include "platform/win32/handles.h"
 
 #include <exdisp.h>
 #include <ole2.h>
@@ -45,17 +45,14 @@ private:
     WebBrowserHost() = default;
 
     BrowserSite* m_site = nullptr;  // one reference held by this host
-    ComRef<IOleObject> m_object;
-    ComRef<IOleInPlaceObject> m_inPlace;
-    ComRef<IWebBrowser2> m_browser;
+    ComPtr<IOleObject> m_object;
+    ComPtr<IOleInPlaceObject> m_inPlace;
+    ComPtr<IWebBrowser2> m_browser;
 };
 
 // Where the program asks for the browser control's current engine, a DWORD per executable name
 // under HKEY_CURRENT_USER; the uninstaller removes the program's value.
 inline constexpr wchar_t kBrowserEmulationKey[] =
     L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
-
-// A COM result as readable text: "Class not registered (0x80040154)".
-std::string hresultText(HRESULT result);
 
 }  // namespace tollvane::win32

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "contract/caption_lines.h"
-#include "platform/win32/win32_controls.h"
+#include "platform/win32/controls.h"
 #include "windows/geometry.h"
 
 namespace tollvane::win32::testing {

@@ -33,10 +33,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/win32/desktop.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_menus.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/menus.h"
+#include "platform/win32/text.h"
 #include "windows/frm_about.h"
 #include "windows/frm_alarm_clock.h"
 #include "windows/frmclock.h"

@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "platform/win32/api.h"
+#include "platform/win32/file_system.h"
 #include "platform/win32/help_window.h"
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 #include "win32/links/window_checks.h"
 #include "win32/scratch.h"
 

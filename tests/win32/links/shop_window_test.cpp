@@ -8,9 +8,9 @@
 #include <string>
 
 #include "links/shop_page.h"
+#include "platform/win32/api.h"
 #include "platform/win32/shop_window.h"
-#include "platform/win32/win32_api.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/text.h"
 #include "win32/links/window_checks.h"
 #include "windows/form1.h"
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/win32/handle_owners.h"
+#include "platform/win32/handles.h"
 
 namespace tollvane::testing {
 

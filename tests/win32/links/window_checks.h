@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_api.h"
+#include "platform/win32/api.h"
 
 namespace tollvane::testing {
 

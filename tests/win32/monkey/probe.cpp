@@ -28,10 +28,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/desktop.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_settings_store.h"
-#include "platform/win32/win32_text.h"
+#include "platform/win32/settings_store.h"
+#include "platform/win32/text.h"
 #include "windows/frm_alarm_clock.h"
 #include "windows/frmclock.h"
 

@@ -312,5 +312,47 @@ TEST_F(ProgramBehaviour, CalendarPick_ReachesTheModel_TheResetBringsTodayBack) {
     EXPECT_EQ(shown.wDay, today.wDay);
 }
 
+// The arrow above the calendar turns the page and takes the date along: Set Reminder stores the
+// date on the page, as on Linux.
+TEST_F(ProgramBehaviour, CalendarPageTurned_SetReminderStoresTheDateOnThePage) {
+    start();
+    click(main(), "cmdRem");
+    desktop->dispatch([&] { main().Calendar1.setDate(2027, 1, 31); });
+    runFor(50);
+    HWND calendar = control(main(), "Calendar1");
+    // The next-month arrow, where the control says it is.
+    POINT arrow{-1, -1};
+    RECT r;
+    GetClientRect(calendar, &r);
+    for (int y = 0; y < r.bottom && arrow.x < 0; y += 2) {
+        for (int x = r.right - 1; x >= 0 && arrow.x < 0; x -= 2) {
+            MCHITTESTINFO hit{};
+            hit.cbSize = sizeof hit;
+            hit.pt = {x, y};
+            if (MonthCal_HitTest(calendar, &hit) == MCHT_TITLEBTNNEXT) arrow = hit.pt;
+        }
+    }
+    ASSERT_GE(arrow.x, 0);
+    for (int turn = 0; turn < 2; ++turn) {
+        SendMessageW(calendar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(arrow.x, arrow.y));
+        SendMessageW(calendar, WM_LBUTTONUP, 0, MAKELPARAM(arrow.x, arrow.y));
+    }
+    EXPECT_EQ(main().Calendar1.Year(), 2027);
+    EXPECT_EQ(main().Calendar1.Month(), 3);
+    EXPECT_EQ(main().Calendar1.Day(), 28);  // by February, which has no 31st
+
+    type(main(), "TxtRem", L"Dentist");
+    WhileLooping closer([&] {
+        HWND box = openMessageBox(L"Status:");
+        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return box != nullptr;
+    });
+    click(main(), "cmdremset");
+    ASSERT_TRUE(runUntil([&] { return !main().cmdremset.Enabled; }, 3000));
+    EXPECT_EQ(main().curRemYear, " 2027");
+    EXPECT_EQ(main().curRemMonth, " 3");
+    EXPECT_EQ(main().curRemDay, " 28");
+}
+
 }  // namespace
 }  // namespace tollvane::win32::testing

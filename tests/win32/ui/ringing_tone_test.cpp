@@ -10,7 +10,7 @@
 #include <mutex>
 #include <new>
 
-#include "platform/win32/win32_ringing_tone.h"
+#include "platform/win32/ringing_tone.h"
 
 namespace tollvane::win32::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "platform/win32/win32_settings_store.h"
+#include "platform/win32/settings_store.h"
 
 namespace tollvane::win32::testing {
 

@@ -1,0 +1,134 @@
+#include "app/running_program.h"
+
+#include <utility>
+
+#include "app/second_start.h"
+#include "windows/form.h"
+#include "windows/frm_alarm_clock.h"
+
+namespace tollvane {
+
+namespace {
+
+Ports withTone(Ports ports, Tone& tone) {
+    return {ports.clock, tone,       ports.settings, ports.messages,
+            ports.files, ports.help, ports.browser};
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(Host& host, const Ports& ports, ComputerWake& wake,
+                               WakeAim::Tell tell)
+    : m_host(host),
+      m_ringTone(ports.tone),
+      m_program(withTone(ports, m_ringTone)),
+      m_scheduler(m_program, *this, m_ringTone),
+      m_wakeAim(m_program, wake, std::move(tell)) {
+    m_scheduler.afterEvent = [this] { afterEvent(); };
+    m_ringTone.ringStarted = [this] { askForAttention(); };
+    m_ringTone.ringEnded = [this] { m_host.ringEnded(); };
+}
+
+void RunningProgram::start() {
+    dispatch([this] { m_program.Start(); });
+}
+
+void RunningProgram::dispatch(std::function<void()> handler) {
+    m_scheduler.post(std::move(handler));
+}
+
+void RunningProgram::secondStart(const std::string& activationToken) {
+    dispatch([this] { showFullViewForSecondStart(m_program); });
+    // As an event of its own, so that it follows the full view even when a ring holds both.
+    dispatch([this, activationToken] {
+        if (WindowView* full = view(m_program.frmAlarmClock())) full->bringToFront(activationToken);
+    });
+}
+
+void RunningProgram::endFromOutside() {
+    m_scheduler.postEndRequest([this] { m_program.EndRequested(); });
+}
+
+bool RunningProgram::endWithTheSession() {
+    if (m_program.ended()) return false;
+    if (m_scheduler.ringing()) {
+        m_ringTone.silence();
+        m_program.EndDuringRing();
+        return true;
+    }
+    if (m_scheduler.busy()) {
+        m_program.EndRequested();
+        return true;
+    }
+    endFromOutside();
+    return false;
+}
+
+// The wake-up is spent once it has come, whatever it was aimed at.
+void RunningProgram::wake() {
+    m_aimed.reset();
+    m_scheduler.runDue();
+    aimWakeUp();
+}
+
+// A wake-up aimed before counted on a clock that has since jumped: the tick is aimed afresh from
+// the clock now, and the wake timer that woke the computer is spent.
+void RunningProgram::timeMoved() {
+    wake();
+    m_wakeAim.aim(m_host.now().wallMs, true);
+}
+
+WindowView* RunningProgram::view(const Form& window) const {
+    const auto it = m_views.find(&window);
+    return it == m_views.end() ? nullptr : it->second.get();
+}
+
+void RunningProgram::afterEvent() {
+    reconcileViews();
+    m_wakeAim.aim(m_host.now().wallMs);
+    if (!m_program.ended()) {
+        aimWakeUp();
+    } else if (!m_endTold) {
+        m_endTold = true;
+        m_host.programEnded();
+    }
+}
+
+// A window gets its view when it is first shown and keeps it, hidden or not, while it is loaded.
+void RunningProgram::reconcileViews() {
+    for (auto it = m_views.begin(); it != m_views.end();) {
+        if (m_program.ended() || !m_program.isLoaded(*it->first)) {
+            m_host.dropView(std::move(it->second));
+            it = m_views.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m_program.ended()) return;
+    for (Form* window : m_program.loadedWindows()) {
+        if (!window->layout().hasView) continue;
+        auto it = m_views.find(window);
+        if (it == m_views.end()) {
+            if (!window->Visible) continue;
+            it = m_views.emplace(window, m_host.makeView(*window)).first;
+        }
+        it->second->mirror();
+    }
+}
+
+// A wake-up already aimed at the next due time is left alone, so an idle second costs one.
+void RunningProgram::aimWakeUp() {
+    const Scheduler::Wake next = m_scheduler.nextWake();
+    if (m_aimed && *m_aimed == next) return;
+    m_aimed = next;
+    m_host.aimWakeUp(next);
+}
+
+// The window that shows the user the clock asks for attention as the alarm rings.
+void RunningProgram::askForAttention() {
+    if (const Form* shown = m_program.shownClockWindow()) {
+        if (WindowView* v = view(*shown)) v->askForAttention();
+    }
+}
+
+}  // namespace tollvane

@@ -1,0 +1,107 @@
+#pragma once
+// The program as a desktop runs it, alike on every platform: the window slots on the desktop's
+// services, the scheduler that decides which handler runs next, the computer's wake kept in line
+// with the alarm, and one view for each window shown, brought in line with its model after every
+// handler. A desktop supplies only what its platform must (the time, a wake-up, the views) and
+// passes on what happens to the program: the user's events, its wake-up coming, a resume or a
+// clock set, a second start, a request to end.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/program.h"
+#include "app/scheduler.h"
+#include "app/wake_aim.h"
+
+namespace tollvane {
+
+// A window of the program on the desktop, drawn from its model.
+class WindowView {
+public:
+    virtual ~WindowView() = default;
+    // Copies the model's state onto the window.
+    virtual void mirror() = 0;
+    // The window's taskbar entry asks for the user's attention until the user comes back to it; no
+    // window is raised and the keyboard stays where it is.
+    virtual void askForAttention() = 0;
+    // A second start of the program brings the window to the front, on Wayland with the
+    // activation token the second start passed.
+    virtual void bringToFront(const std::string& activationToken) = 0;
+};
+
+class RunningProgram : private Scheduler::Time {
+public:
+    // What the desktop does for the program.
+    class Host {
+    public:
+        virtual ~Host() = default;
+        // Milliseconds on the wall clock and on a steady clock that setting the time does not move.
+        virtual Scheduler::Instant now() const = 0;
+        // Aims the desktop's wake-up at the next due time, in place of the last one; neither time:
+        // no wake-up. When it comes, the desktop calls wake().
+        virtual void aimWakeUp(const Scheduler::Wake& next) = 0;
+        // The view of a window that is being shown.
+        virtual std::unique_ptr<WindowView> makeView(Form& window) = 0;
+        // The window's model is gone: the view forwards nothing more, leaves the screen and is
+        // freed, once the desktop safely can (it may be inside one of its own events).
+        virtual void dropView(std::unique_ptr<WindowView> view) = 0;
+        // A ring is over: the handler that rang has ended.
+        virtual void ringEnded() {}
+        // The program has ended; nothing more of it runs.
+        virtual void programEnded() = 0;
+    };
+
+    // `ports.tone` plays one tone of a ring on the desktop, its windows painted meanwhile; `tell`
+    // says why the computer may not be awake for the alarm.
+    RunningProgram(Host& host, const Ports& ports, ComputerWake& wake, WakeAim::Tell tell);
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // Loads the main window (its load sequence runs) and shows it.
+    void start();
+    // A user event as one event of the program: handled now, or after the ring if one sounds.
+    void dispatch(std::function<void()> handler);
+    // The program was started again: the running one brings its full view to the front.
+    void secondStart(const std::string& activationToken = {});
+    // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
+    // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
+    void endFromOutside();
+    // The session ends, and the process may be ended as soon as the desktop returns. Inside a
+    // handler the exit sequence runs at once (a ring that cannot finish saves the alarm as rung,
+    // as the ring would have left it), and the desktop must end the process: true. Otherwise the
+    // program ends as endFromOutside() ends it.
+    bool endWithTheSession();
+    // The desktop's wake-up came: what has come due runs, and the wake-up is aimed again.
+    void wake();
+    // The computer resumed from sleep or the clock was set: as wake(), from the clock as it is
+    // now, and the computer's wake is armed afresh.
+    void timeMoved();
+
+    Program& program() { return m_program; }
+    const Program& program() const { return m_program; }
+    Scheduler& scheduler() { return m_scheduler; }
+    WindowView* view(const Form& window) const;
+    bool ringing() const { return m_scheduler.ringing(); }
+
+private:
+    Scheduler::Instant now() const override { return m_host.now(); }
+    void afterEvent();
+    void reconcileViews();
+    void aimWakeUp();
+    void askForAttention();
+
+    Host& m_host;
+    RingTone m_ringTone;
+    Program m_program;
+    Scheduler m_scheduler;
+    WakeAim m_wakeAim;
+    std::optional<Scheduler::Wake> m_aimed;  // what the desktop's wake-up is aimed at
+    bool m_endTold = false;
+    // Declared last: the views go first, while the models they show are still there.
+    std::map<const Form*, std::unique_ptr<WindowView>> m_views;
+};
+
+}  // namespace tollvane

@@ -1,0 +1,47 @@
+#include "platform/win32/clock.h"
+
+namespace tollvane {
+
+namespace {
+// From 1601 to 1970, in units of 100 ns.
+constexpr long long kUnixEpoch = 116444736000000000LL;
+// How long the zone's rules of a year are used before they are read again.
+constexpr unsigned long long kRulesKeptMs = 60 * 1000;
+}  // namespace
+
+// Local time with the time zone's present bias, as GetLocalTime has it.
+LocalDateTime Win32Clock::now() const {
+    FILETIME utc, local;
+    GetSystemTimePreciseAsFileTime(&utc);
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+        GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+LocalDateTime Win32Clock::at(long long wallMs) const {
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = static_cast<unsigned long long>(wallMs * 10000 + kUnixEpoch);
+    const FILETIME file{ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME utc{};
+    SYSTEMTIME local{};
+    FileTimeToSystemTime(&file, &utc);
+    // A zone's rules may differ from year to year, so they are asked for the year in question.
+    // Reading them costs a registry lookup (a third of a millisecond under Wine), and the alarm's
+    // wake asks for several moments at once: the rules are kept a minute, so a change of zone is
+    // seen within one. SystemTimeToTzSpecificLocalTimeEx would read them itself, but Wine lacks
+    // it.
+    Rules& rules = m_rules[utc.wYear];
+    const unsigned long long tick = GetTickCount64();
+    if (rules.readAt == 0 || tick - rules.readAt > kRulesKeptMs) {
+        if (!GetTimeZoneInformationForYear(utc.wYear, nullptr, &rules.zone)) {
+            GetTimeZoneInformation(&rules.zone);
+        }
+        rules.readAt = tick;
+    }
+    if (!SystemTimeToTzSpecificLocalTime(&rules.zone, &utc, &local)) local = utc;
+    return {local.wYear,   local.wMonth,  local.wDay,         local.wHour,
+            local.wMinute, local.wSecond, local.wMilliseconds};
+}
+
+}  // namespace tollvane

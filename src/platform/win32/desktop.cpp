@@ -1,0 +1,248 @@
+#include "platform/win32/desktop.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "windows/form.h"
+#include "windows/form1.h"
+
+namespace tollvane::win32 {
+
+namespace {
+
+constexpr UINT kRunQueued = WM_APP + 1;
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
+
+// The tone the worker plays: the test's, which outlives the program, or kernel32's Beep, which the
+// worker keeps for as long as it needs it.
+std::shared_ptr<Tone> backendTone(Tone* given) {
+    if (given) return std::shared_ptr<Tone>(given, [](Tone*) {});
+    return std::make_shared<Win32Tone>();
+}
+
+}  // namespace
+
+UINT Desktop::secondStartMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Tollvane.SecondStart");
+    return message;
+}
+
+Desktop::Desktop() : Desktop(Options{}) {}
+
+Desktop::Desktop(Options options)
+    : m_options(options),
+      m_tone(backendTone(m_options.tone)),
+      m_messageBoxes([this] { return messageOwner(); }),
+      m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
+      m_shop(m_options.browser
+                 ? nullptr
+                 : std::make_unique<Win32ShopWindow>(
+                       Form1::designLayout(),
+                       [this] { dispatch([this] { program().ShopWindowClosed(); }); })),
+      m_program(
+          *this,
+          {m_options.clock ? *m_options.clock : m_clock, m_tone,
+           m_options.settings ? *m_options.settings : m_registry, messages(),
+           m_options.files ? *m_options.files : m_files, m_options.help ? *m_options.help : *m_help,
+           m_options.browser ? *m_options.browser : *m_shop},
+          m_options.wake ? *m_options.wake : m_computerWake, tellAboutWake) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    // A top-level window that is never shown: unlike a message-only window it is told of the
+    // session's end.
+    m_window.reset(createOwnedWindow(this, programWindowClass(), 0, L"Tollvane", WS_POPUP, 0, 0, 0,
+                                     0, nullptr));
+    HWND window = m_window.get();
+    // A second start may run at a lower integrity level than this one (this one started as
+    // administrator): its message is let through.
+    if (window) ChangeWindowMessageFilterEx(window, secondStartMessage(), MSGFLT_ALLOW, nullptr);
+    // A top-level window hears of suspend and resume anyway; the registration is what Windows
+    // asks of programs that must hear of them on every kind of computer.
+    m_resumeNotification = RegisterSuspendResumeNotification(window, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+Desktop::~Desktop() {
+    if (m_resumeNotification) UnregisterSuspendResumeNotification(m_resumeNotification);
+}
+
+MessageBox& Desktop::messages() {
+    return m_options.messages ? *m_options.messages : m_messageBoxes;
+}
+
+FormWindow* Desktop::view(const Form& window) const {
+    return static_cast<FormWindow*>(m_program.view(window));
+}
+
+// Windows sends many messages while the program itself calls into it (a window shown is
+// activated at once, a text set is reported as changed): events wait for the message loop, so a
+// handler never starts inside another or inside the mirroring of the windows.
+void Desktop::dispatch(std::function<void()> handler) {
+    m_queue.push_back(std::move(handler));
+    if (!m_queuePosted && programWindow()) {
+        m_queuePosted = PostMessageW(programWindow(), kRunQueued, 0, 0) != FALSE;
+    }
+}
+
+void Desktop::runQueued() {
+    m_queuePosted = false;
+    while (!m_queue.empty()) {
+        std::function<void()> handler = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_program.dispatch(std::move(handler));
+    }
+}
+
+Scheduler::Instant Desktop::now() const {
+    FILETIME wall;
+    GetSystemTimePreciseAsFileTime(&wall);
+    ULARGE_INTEGER t;
+    t.LowPart = wall.dwLowDateTime;
+    t.HighPart = wall.dwHighDateTime;
+    // From 1601 to 1970, in units of 100 ns.
+    constexpr long long kUnixEpoch = 116444736000000000LL;
+    const long long wallMs = (static_cast<long long>(t.QuadPart) - kUnixEpoch) / 10000;
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    const long long steadyMs = counter.QuadPart / frequency.QuadPart * 1000 +
+                               counter.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
+    return {wallMs, steadyMs};
+}
+
+// A window timer, which every message loop dispatches, aimed at the next time something is due.
+void Desktop::aimWakeUp(const Scheduler::Wake& next) {
+    if (!next.wallMs && !next.steadyMs) {
+        KillTimer(programWindow(), kWakeTimer);
+        return;
+    }
+    const Scheduler::Instant now = this->now();
+    long long in = kLongestAimMs;
+    if (next.wallMs) in = std::min(in, *next.wallMs - now.wallMs);
+    if (next.steadyMs) in = std::min(in, *next.steadyMs - now.steadyMs);
+    // A millisecond more, as now() counts whole ones: a timer that came before its time would
+    // find nothing due and have to be aimed again. Windows fires window timers at its clock tick
+    // (about 16 ms by default); without coalescing, at the first tick after the time.
+    const auto elapse = static_cast<UINT>(std::clamp(in + 1, 1LL, kLongestAimMs));
+    if (!SetCoalescableTimer(programWindow(), kWakeTimer, elapse, nullptr, TIMERV_NO_COALESCING))
+        SetTimer(programWindow(), kWakeTimer, elapse, nullptr);
+}
+
+std::unique_ptr<WindowView> Desktop::makeView(Form& window) {
+    // The window's events reach its model only while the model is loaded: one that comes after
+    // the model was unloaded, from the queue, is dropped.
+    auto forWindow = [this, &window](std::function<void()> handler) {
+        dispatch([this, &window, handler] {
+            if (program().isLoaded(window)) handler();
+        });
+    };
+    return std::make_unique<FormWindow>(window, forWindow, programWindow());
+}
+
+void Desktop::dropView(std::unique_ptr<WindowView> view) {
+    auto& window = static_cast<FormWindow&>(*view);
+    window.detach();
+    ShowWindow(window.hwnd(), SW_HIDE);
+}
+
+void Desktop::programEnded() {
+    KillTimer(programWindow(), kWakeTimer);
+    m_ended = true;
+}
+
+// The window in front that a message box belongs to: the program's active window, else its main
+// window if shown.
+HWND Desktop::messageOwner() const {
+    HWND active = GetActiveWindow();
+    HWND shown = nullptr;
+    for (Form* form : m_program.program().loadedWindows()) {
+        const FormWindow* v = view(*form);
+        if (!v) continue;
+        if (v->hwnd() == active) return active;
+        if (!shown && IsWindowVisible(v->hwnd())) shown = v->hwnd();
+    }
+    return shown;
+}
+
+bool Desktop::pump(MSG& message) {
+    if (message.message == WM_QUIT) return false;
+    if (m_shop && m_shop->preTranslateMessage(message)) return true;
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root) {
+        for (Form* form : program().loadedWindows()) {
+            FormWindow* v = view(*form);
+            if (v && v->hwnd() == root && v->translate(message)) return true;
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
+    const unsigned long long deadline = GetTickCount64() + ms;
+    for (;;) {
+        if (done && done()) return true;
+        if (m_ended) return false;
+        const unsigned long long now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!pump(message)) {
+                m_ended = true;
+                return false;
+            }
+            if (m_ended || (done && done())) break;
+        }
+    }
+}
+
+int Desktop::run() {
+    while (!m_ended) runUntil({}, INFINITE);
+    return 0;
+}
+
+LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == secondStartMessage()) {
+        m_program.secondStart();
+        return 0;
+    }
+    switch (message) {
+        case kRunQueued:
+            runQueued();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kWakeTimer) m_program.wake();
+            return 0;
+        case WM_TIMECHANGE:
+            // The clock was set: the display follows at once.
+            m_program.timeMoved();
+            return 0;
+        case WM_POWERBROADCAST:
+            // Automatic: woken by a timer, perhaps ours, with no one at the keyboard yet.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+                m_program.timeMoved();
+            return TRUE;
+        case WM_QUERYENDSESSION:
+            // The session may end: the values are saved now, and again if it does end. A logoff
+            // that is then cancelled leaves the program running with them saved.
+            (void)program().SessionCheckpoint();
+            return TRUE;
+        case WM_ENDSESSION:
+            // The user logs off or the machine shuts down: Windows may end the process as soon as
+            // this returns, so an exit sequence that cannot wait for the loop ends it here.
+            if (wParam && m_program.endWithTheSession()) ExitProcess(0);
+            return 0;
+        case WM_CLOSE:
+            return 0;  // the program ends through its own exit sequence only
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,37 @@
+#include "platform/win32/geometry.h"
+
+namespace tollvane::win32 {
+
+WindowStyle windowStyle(const WindowLayout& l) {
+    WindowStyle s;
+    s.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    if (l.minimizeButton) s.style |= WS_MINIMIZEBOX;
+    if (l.maximizeButton) s.style |= WS_MAXIMIZEBOX;
+    switch (l.border) {
+        case Border::Sizable:
+            s.style |= WS_THICKFRAME;
+            break;
+        case Border::FixedSingle:
+            break;
+        case Border::FixedDialog:
+            s.exStyle |= WS_EX_DLGMODALFRAME;
+            break;
+    }
+    // A window without a taskbar button of its own is owned by the program's hidden window.
+    if (l.taskbarButton) s.exStyle |= WS_EX_APPWINDOW;
+    s.exStyle |= WS_EX_CONTROLPARENT;
+    return s;
+}
+
+FrameInsets frameInsets(const WindowStyle& style, bool hasMenu, unsigned dpi) {
+    RECT r{0, 0, 100, 100};
+    AdjustWindowRectExForDpi(&r, style.style, hasMenu ? TRUE : FALSE, style.exStyle, dpi);
+    return {-r.left, -r.top, r.right - 100, r.bottom - 100};
+}
+
+unsigned windowDpi(HWND window) {
+    const UINT dpi = window ? GetDpiForWindow(window) : GetDpiForSystem();
+    return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+}  // namespace tollvane::win32

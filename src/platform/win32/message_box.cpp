@@ -1,0 +1,12 @@
+#include "platform/win32/message_box.h"
+
+#include "platform/win32/text.h"
+
+namespace tollvane::win32 {
+
+void MessageBoxWindow::show(const std::string& text, const std::string& title) {
+    MessageBoxW(m_owner ? m_owner() : nullptr, toWideLossy(text).c_str(),
+                toWideLossy(title).c_str(), MB_OK | MB_SETFOREGROUND);
+}
+
+}  // namespace tollvane::win32

@@ -1,0 +1,54 @@
+#include "platform/win32/ringing_tone.h"
+
+namespace tollvane::win32 {
+
+namespace {
+
+std::shared_ptr<void> makeEvent() {
+    return {CreateEventW(nullptr, FALSE, FALSE, nullptr), [](HANDLE event) {
+                if (event) CloseHandle(event);
+            }};
+}
+
+}  // namespace
+
+RingingTone::RingingTone(std::shared_ptr<Tone> backend)
+    : m_toneEnded(makeEvent()),
+      m_worker(std::move(backend), [event = m_toneEnded] { SetEvent(event.get()); }) {}
+
+void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
+    const RingWorker::Handed handed = m_worker.play(frequencyHz, durationMs);
+    if (handed.waitMs > 0)
+        waitServingWindows(handed.ticket, static_cast<unsigned long long>(handed.waitMs));
+}
+
+void RingingTone::waitServingWindows(std::uint64_t ticket, unsigned long long ms) {
+    const unsigned long long deadline = GetTickCount64() + ms;
+    HANDLE ended = m_toneEnded.get();
+    constexpr DWORD kServed = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
+    for (;;) {
+        // The event may stand for an earlier tone (one the watchdog gave up on): the worker says
+        // which tone has ended.
+        if (ticket && m_worker.ended(ticket)) return;
+        const unsigned long long now = GetTickCount64();
+        if (now >= deadline) return;
+        const auto left = static_cast<DWORD>(deadline - now);
+        // A message that came before the wait began, and that a look at the queue has seen
+        // without taking it, wakes it too.
+        const DWORD woke = MsgWaitForMultipleObjectsEx(ticket ? 1 : 0, ticket ? &ended : nullptr,
+                                                       left, kServed, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_TIMEOUT || woke == WAIT_FAILED) return;
+        if (ticket && woke == WAIT_OBJECT_0) continue;
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0,
+                            PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+}  // namespace tollvane::win32

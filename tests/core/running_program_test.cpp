@@ -1,0 +1,102 @@
+// What both desktops leave to the running program: a view for each window shown, kept in line with
+// its model and gone with it; the desktop's one wake-up; a second start; the end of a ring and of
+// the session.
+
+#include <gtest/gtest.h>
+
+#include "core/core_test_support.h"
+#include "windows/frm_about.h"
+
+namespace tollvane {
+namespace {
+
+using namespace coretest;
+using fakes::SimulatedView;
+
+TEST(RunningProgram, Views_MadeWhenFirstShown_MirroredAfterEachEvent_GoneWithTheirModel) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = d.start();
+    SimulatedView* main = d.view(w);
+    ASSERT_NE(main, nullptr);
+    const int mirrors = main->mirrors;
+    d.click(w, "cmdRem");
+    EXPECT_EQ(main->mirrors, mirrors + 1);
+    // The first tick makes the clock-only window, hidden: it has no view until it is shown.
+    d.runFor(1000);
+    ASSERT_TRUE(d.isLoadedClockWindow());
+    EXPECT_EQ(d.view(d.program.frmclock()), nullptr);
+    d.click(w, "MnuClock");
+    EXPECT_NE(d.view(d.program.frmclock()), nullptr);
+    EXPECT_EQ(d.view(w), main);  // hidden, the main window keeps its view
+
+    d.click(w, "MnuAbout");
+    frmAbout& about = d.program.frmAbout();
+    ASSERT_NE(d.view(about), nullptr);
+    d.click(about, "cmdOK");  // unloads the About window
+    EXPECT_EQ(d.view(about), nullptr);
+
+    d.click(w, "MnuExit");
+    EXPECT_EQ(d.view(w), nullptr);
+    EXPECT_EQ(d.view(d.program.frmclock()), nullptr);
+    EXPECT_FALSE(d.aimed);  // nothing wakes the desktop any more
+}
+
+// Aimed once per second: an event that leaves the next due time as it was aims nothing.
+TEST(RunningProgram, IdleSeconds_TheWakeUpIsAimedOnceEachAtTheNextWholeSecond) {
+    SimulatedDesktop d;
+    startAt(d, 9, 0, 0, 500);
+    d.runFor(1000);
+    const int aims = d.aims;
+    d.runFor(10000);
+    EXPECT_EQ(d.aims, aims + 10);
+    ASSERT_TRUE(d.aimed && d.aimed->wallMs);
+    EXPECT_EQ(*d.aimed->wallMs % 1000, 0);
+}
+
+TEST(RunningProgram, SecondStartInClockView_FullViewShownAndBroughtToTheFrontWithTheToken) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = d.start();
+    d.click(w, "MnuClock");
+    d.running.secondStart("activation-token");
+    EXPECT_TRUE(w.Visible);
+    EXPECT_FALSE(d.program.frmclock().Visible);
+    EXPECT_EQ(d.view(w)->broughtToFront, std::vector<std::string>{"activation-token"});
+}
+
+TEST(RunningProgram, Ring_TheDesktopHearsOfEachRingsEndOnce) {
+    SimulatedDesktop d;
+    startArmed(d, 9, 0, 50, {"9:01", "800", "100", "3"});
+    d.runUntil(9, 1, 5);
+    ASSERT_EQ(d.tone.beeps.size(), 3u);
+    EXPECT_EQ(d.ringsEnded, 1);
+    ringAt(d, 9, 2);
+    EXPECT_EQ(d.ringsEnded, 2);
+}
+
+// Windows may end the process as soon as it has told of the session's end: a ring that cannot
+// finish leaves the alarm as it would have, rung.
+TEST(RunningProgram, SessionEndsDuringARing_AlarmSavedAsRung_TheProcessMustEndAtOnce) {
+    SimulatedDesktop d;
+    startArmed(d, 7, 29, 59, {"7:30", "800", "500", "20"});
+    bool endNow = false;
+    d.tone.onBeep = [&] {
+        if (d.tone.beeps.size() == 2) endNow = d.running.endWithTheSession();
+    };
+    d.runUntil(7, 30, 5);
+    EXPECT_TRUE(endNow);
+    EXPECT_TRUE(d.program.ended());
+    EXPECT_EQ(d.tone.beeps.size(), 2u);
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
+}
+
+TEST(RunningProgram, SessionEndsWhileIdle_ExitSequenceAsFileExitRunsIt_NoNeedToEndAtOnce) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startAt(d, 9, 0, 0);
+    d.type(w.TxtTime, "6:45");
+    EXPECT_FALSE(d.running.endWithTheSession());
+    EXPECT_TRUE(d.program.ended());
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "6:45");
+}
+
+}  // namespace
+}  // namespace tollvane
