@@ -40,7 +40,7 @@ case $1 in
         managers=0
         for p in /proc/[0-9]*; do
             [ "$(cat "$p/comm" 2>/dev/null)" = services.exe ] || continue
-            if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+            if tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
                 managers=$((managers + 1))
             fi
         done

@@ -217,12 +217,16 @@ class Monkey:
                     data = f.read()
             except FileNotFoundError:
                 return
-            problem = check_reminder_bytes(data)
+            problem = self.reminder_problem(data)
             if not problem:
                 return
             if at_rest or attempt == 2:
                 raise Failure(problem)
             time.sleep(0.3)  # perhaps caught in the middle of a write
+
+    def reminder_problem(self, data):
+        """What is wrong with the reminder file's bytes, or None."""
+        return check_reminder_bytes(data)
 
     def check_program_folder(self):
         """Nothing but the reminder file is left beside the program."""
@@ -410,9 +414,6 @@ def main():
     p.add_argument("--logs", default=None, help="folder for the program's output of each run")
     p.add_argument("--probe", help="wine: tollvane_probe.exe")
     p.add_argument("--prefix", help="wine: the Wine prefix of the session")
-    p.add_argument("--strict", default="",
-                   help="wine: fail on the faults known on Windows today too: all, or a list "
-                        "of clock, ring, reminder")
     args = p.parse_args()
     if args.seed is None:
         args.seed = int.from_bytes(os.urandom(4), "big")

@@ -18,6 +18,9 @@
 //   move WINDOW X Y             moves the window
 //   rightclick WINDOW CONTROL   right-clicks the control with the mouse (its context menu opens)
 //   hold WINDOW                 presses the left mouse button on the title bar and keeps it down
+//   titlemenu WINDOW            right-clicks the title bar (the window's system menu opens)
+//   scrollpress WINDOW          presses the left mouse button on the vertical scroll bar at the
+//                               window's right edge (a text filling it) and keeps it down
 //   release                     lets the left mouse button go
 //   escape                      presses Esc
 //   endsession                  the session ends (log off)
@@ -181,6 +184,21 @@ int main(int argc, char** argv) {
     if (command == "hold") {
         mouseTo(titleBarPoint(window));
         mouseButton(MOUSEEVENTF_LEFTDOWN);
+        return 0;
+    }
+    if (command == "scrollpress") {
+        RECT client;
+        GetClientRect(window, &client);
+        POINT bar{client.right - GetSystemMetrics(SM_CXVSCROLL) / 2, client.bottom / 2};
+        ClientToScreen(window, &bar);
+        mouseTo(bar);
+        mouseButton(MOUSEEVENTF_LEFTDOWN);
+        return 0;
+    }
+    if (command == "titlemenu") {
+        mouseTo(titleBarPoint(window));
+        mouseButton(MOUSEEVENTF_RIGHTDOWN);
+        mouseButton(MOUSEEVENTF_RIGHTUP);
         return 0;
     }
     if (command == "title") {

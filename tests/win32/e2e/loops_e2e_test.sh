@@ -1,6 +1,7 @@
 #!/bin/sh
 # tollvane.exe under Wine in the message loops that are not its own, driven from outside as a
-# user does: the seconds go on while the help window is held by its title bar and while the alarm
+# user does: the seconds go on while the help window is held by its title bar or its text's scroll
+# bar, while its system menu is open, while the month calendar's menu is open and while the alarm
 # box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
 # during a ring leaves the alarm saved as rung.
 #
@@ -36,17 +37,6 @@ sh "$run" "$prefix" "$exe" &
 started=$!
 d shown frmAlarmClock 20000 || fail "the main window did not show"
 
-echo "an alarm set for the next minute, or the one after that late in this one"
-s=$(second)
-alarm=$(later "$(d text frmAlarmClock txttimetot)" $((s < 45 ? 1 : 2)))
-d type frmAlarmClock TxtTime "$alarm"
-d type frmAlarmClock txtfreq1 880
-d type frmAlarmClock txtdura1 100
-d type frmAlarmClock txtam 1
-d click frmAlarmClock CmdSet
-sleep 0.3
-[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "the alarm is not armed"
-
 echo "the help window held by its title bar: the seconds go on"
 d menu frmAlarmClock MnuHow
 d shown TollvaneHelpWindow 10000 || fail "the help window did not show"
@@ -57,7 +47,46 @@ sleep 2.2
 held=$(d text frmAlarmClock txttimetot2)
 d release
 [ "$held" != "$first" ] || fail "the seconds stood at $first while the help window was held"
+
+# Each menu's loop is its own: the seconds go on in every one.
+menu_open() {
+    d shown '#32768' 2000 || fail "$1 did not open"
+    first=$(d text frmAlarmClock txttimetot2)
+    sleep 1.5
+    [ "$(d text frmAlarmClock txttimetot2)" != "$first" ] ||
+        fail "the seconds stood at $first while $1 was open"
+    d escape
+    d hidden '#32768' 2000 || fail "$1 did not close"
+}
+echo "a press held on the help text's scroll bar: the seconds go on"
+d scrollpress TollvaneHelpWindow
+sleep 0.3
+first=$(d text frmAlarmClock txttimetot2)
+sleep 2.2
+held=$(d text frmAlarmClock txttimetot2)
+d release
+[ "$held" != "$first" ] || fail "the seconds stood at $first while the help text's scroll bar was held"
+
+echo "the help window's system menu open: the seconds go on"
+d titlemenu TollvaneHelpWindow
+menu_open "the help window's system menu"
 d close TollvaneHelpWindow
+
+echo "the month calendar's own menu open: the seconds go on"
+d click frmAlarmClock cmdRem
+d rightclick frmAlarmClock Calendar1
+menu_open "the calendar's menu"
+
+echo "an alarm set for the next minute, or the one after that late in this one"
+s=$(second)
+alarm=$(later "$(d text frmAlarmClock txttimetot)" $((s < 45 ? 1 : 2)))
+d type frmAlarmClock TxtTime "$alarm"
+d type frmAlarmClock txtfreq1 880
+d type frmAlarmClock txtdura1 100
+d type frmAlarmClock txtam 1
+d click frmAlarmClock CmdSet
+sleep 0.3
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "the alarm is not armed"
 
 echo "the alarm box's context menu open across the alarm's minute: the seconds go on, the alarm rings"
 await_before "$alarm" 55

@@ -118,14 +118,15 @@ std::wstring classOf(HWND w) {
 }
 
 // Which loop the program's window thread is in: a menu's (and whose menu) or a window's move or
-// size loop (and which window's).
+// size loop (and which window's); and which of its windows is active, the one keys go to.
 std::string loops(HWND main) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!main || !GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return "null";
     return std::string(R"({"flags":)") + std::to_string(info.flags) + R"(,"menuOwner":)" +
            quoted(classOf(info.hwndMenuOwner)) + R"(,"moveSize":)" +
-           quoted(classOf(info.hwndMoveSize)) + "}";
+           quoted(classOf(info.hwndMoveSize)) + R"(,"active":)" + quoted(classOf(info.hwndActive)) +
+           "}";
 }
 
 std::string texts() {
