@@ -234,8 +234,13 @@ LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_ENDSESSION:
             // The user logs off or the machine shuts down: Windows may end the process as soon as
-            // this returns, so an exit sequence that cannot wait for the loop ends it here.
-            if (wParam && m_program.endWithTheSession()) ExitProcess(0);
+            // this returns, so the exit sequence runs to its end here and the process ends with
+            // it. Nothing is left to do but tear down windows and the browser control that the
+            // session is taking away anyway, and a teardown that waits on them would outlive it.
+            if (wParam && (m_program.endWithTheSession() || program().ended()) &&
+                !m_options.keepProcess) {
+                ExitProcess(0);
+            }
             return 0;
         case WM_CLOSE:
             return 0;  // the program ends through its own exit sequence only

@@ -41,6 +41,8 @@ public:
         HelpViewer* help = nullptr;
         Browser* browser = nullptr;  // the shop window
         ComputerWake* wake = nullptr;
+        // In-process tests keep their process when the session ends: the program ends alone.
+        bool keepProcess = false;
     };
 
     Desktop();
