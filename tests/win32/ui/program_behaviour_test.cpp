@@ -14,7 +14,21 @@
 namespace tollvane::win32::testing {
 namespace {
 
-class ProgramBehaviour : public UiFixture {};
+class ProgramBehaviour : public UiFixture {
+protected:
+    // Set Reminder with TEXT in the reminder box, its "Status:" box answered: the button is
+    // disabled once the reminder is stored.
+    void storeReminder(const wchar_t* text) {
+        type(main(), "TxtRem", text);
+        WhileLooping closer([&] {
+            HWND box = openMessageBox(L"Status:");
+            if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return box != nullptr;
+        });
+        click(main(), "cmdremset");
+        ASSERT_TRUE(runUntil([&] { return !main().cmdremset.Enabled; }, 3000));
+    }
+};
 
 TEST_F(ProgramBehaviour, Clock_BothWindowsShowTheTime_TheSecondsGoOn) {
     ShiftedClock clock(7, 5, 8);
@@ -132,14 +146,7 @@ TEST_F(ProgramBehaviour, ReminderStoredForToday_ComesBackAtTheRing_FileGone) {
     ShiftedClock clock(9, 14, 59);
     start(&clock);
     click(main(), "cmdRem");
-    type(main(), "TxtRem", L"Dentist at 4, don't forget");
-    WhileLooping closer([&] {
-        HWND box = openMessageBox(L"Status:");
-        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return box != nullptr;
-    });
-    click(main(), "cmdremset");
-    ASSERT_TRUE(runUntil([&] { return !main().cmdremset.Enabled; }, 3000));
+    ASSERT_NO_FATAL_FAILURE(storeReminder(L"Dentist at 4, don't forget"));
     EXPECT_EQ(text(main(), "TxtRem"), L"");
     const std::string file = desktop->program().ports().files.programDirectory() + "\\reminder.ini";
     ASSERT_TRUE(desktop->program().ports().files.exists(file));
@@ -341,14 +348,7 @@ TEST_F(ProgramBehaviour, CalendarPageTurned_SetReminderStoresTheDateOnThePage) {
     EXPECT_EQ(main().Calendar1.Month(), 3);
     EXPECT_EQ(main().Calendar1.Day(), 28);  // by February, which has no 31st
 
-    type(main(), "TxtRem", L"Dentist");
-    WhileLooping closer([&] {
-        HWND box = openMessageBox(L"Status:");
-        if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return box != nullptr;
-    });
-    click(main(), "cmdremset");
-    ASSERT_TRUE(runUntil([&] { return !main().cmdremset.Enabled; }, 3000));
+    ASSERT_NO_FATAL_FAILURE(storeReminder(L"Dentist"));
     EXPECT_EQ(main().curRemYear, " 2027");
     EXPECT_EQ(main().curRemMonth, " 3");
     EXPECT_EQ(main().curRemDay, " 28");
