@@ -6,12 +6,14 @@
 # crash, hang, stopped clock, stray window or process, or damaged value fails it; the seed and
 # every action are printed, and `scripts/monkey-windows.sh MINUTES SEED` replays a run.
 #
-#   scripts/monkey-windows.sh MINUTES [SEED]
+#   scripts/monkey-windows.sh MINUTES [SEED [--weight 'ACTION=W' ...]]
+# (an empty SEED draws one; a weight makes a run dwell on one action, e.g. 'session end=20')
 # The program's output of each run is kept in build/windows-ubsan/monkey/logs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:?usage: scripts/monkey-windows.sh MINUTES [SEED]}
 seed=${2:-}
+shift $(($# < 2 ? $# : 2))
 root=$PWD
 for tool in x86_64-w64-mingw32-g++-posix wineserver /usr/lib/wine/wine64 Xvfb xdotool python3; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -41,4 +43,4 @@ export DISPLAY
 
 python3 tests/monkey/monkey.py --platform wine --program "$work/program/tollvane.exe" \
     --probe "$build/tests/win32/monkey/tollvane_probe.exe" --prefix "$prefix" \
-    --minutes "$minutes" --logs "$work/logs" ${seed:+--seed "$seed"}
+    --minutes "$minutes" --logs "$work/logs" ${seed:+--seed "$seed"} "$@"

@@ -5,7 +5,8 @@
 # crash, hang or damaged file fails it; the seed and every action are printed, and
 # `scripts/monkey.sh MINUTES SEED` replays a run.
 #
-#   scripts/monkey.sh MINUTES [SEED]
+#   scripts/monkey.sh MINUTES [SEED [--weight 'ACTION=W' ...]]
+# (an empty SEED draws one; a weight makes a run dwell on one action, e.g. 'end request=20')
 # The program's output of each run is kept in build/asan/monkey/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,6 +22,7 @@ fi
 bus=  # the session's setup below clears the address
 [ -n "${TOLLVANE_MONKEY_BUS:-}" ] && bus=${DBUS_SESSION_BUS_ADDRESS:-}
 seed=${2:-}
+shift $(($# < 2 ? $# : 2))
 root=$PWD
 
 if [ ! -f build/asan/CMakeCache.txt ]; then cmake --preset asan >/dev/null; fi
@@ -51,4 +53,4 @@ logs=$root/build/asan/monkey
 rm -rf "$logs"
 mkdir -p "$logs"
 python3 tests/monkey/monkey.py --program "$bin/tollvane" --minutes "$minutes" --logs "$logs" \
-    ${seed:+--seed "$seed"}
+    ${seed:+--seed "$seed"} "$@"

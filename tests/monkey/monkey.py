@@ -358,8 +358,12 @@ class Monkey:
         print("monkey: seed %d, %.1f minutes" % (self.args.seed, self.args.minutes), flush=True)
         end = time.monotonic() + self.args.minutes * 60
         names = [a[0] for a in self.ACTIONS]
-        weights = [a[2] for a in self.ACTIONS]
+        weights = [self.args.weights.get(a[0], a[2]) for a in self.ACTIONS]
         funcs = {a[0]: a[1] for a in self.ACTIONS}
+        unknown = set(self.args.weights) - set(names)
+        if unknown:
+            print("monkey: no such action: %s" % ", ".join(sorted(unknown)), file=sys.stderr)
+            return 2
         try:
             self.start()
             while time.monotonic() < end:
@@ -414,7 +418,10 @@ def main():
     p.add_argument("--logs", default=None, help="folder for the program's output of each run")
     p.add_argument("--probe", help="wine: tollvane_probe.exe")
     p.add_argument("--prefix", help="wine: the Wine prefix of the session")
+    p.add_argument("--weight", action="append", default=[], metavar="ACTION=W",
+                   help="another weight for an action, so that a run dwells on it")
     args = p.parse_args()
+    args.weights = {k: float(v) for k, v in (w.rsplit("=", 1) for w in args.weight)}
     if args.seed is None:
         args.seed = int.from_bytes(os.urandom(4), "big")
     if args.logs is None:
