@@ -188,7 +188,36 @@ class WineMonkey(Monkey):
         try:
             self.proc.wait(seconds)
         except subprocess.TimeoutExpired:
+            self.backtraces()
             raise Failure("the program still runs %d s after %s" % (seconds, what))
+
+    def backtraces(self):
+        """Where every thread of a program that will not end stands: as Wine's debugger sees the
+        Windows process, if Wine still lists it, and as Linux sees the process that carries it."""
+        listed = self.probe.ask("processes")["tollvane"]
+        print("monkey: Wine's processes named tollvane.exe: %s" % (listed or "none"), flush=True)
+        task = "/proc/%d/task" % self.proc.pid
+        for tid in sorted(os.listdir(task)) if os.path.isdir(task) else []:
+            def read(name):
+                try:
+                    with open(os.path.join(task, tid, name)) as f:
+                        return f.read().strip()
+                except OSError:
+                    return "?"
+            print("monkey: thread %s (%s) state %s, waiting in %s" % (
+                tid, read("comm"), read("stat").split(") ")[-1][:1], read("wchan")), flush=True)
+        for pid in listed:
+            path = os.path.join(self.args.logs, "threads-%d.txt" % pid)
+            with open(path, "wb") as f:
+                debugger = subprocess.Popen(["sh", WINE_RUN, self.prefix, "winedbg", str(pid)],
+                                            stdin=subprocess.PIPE, stdout=f,
+                                            stderr=subprocess.STDOUT, cwd=self.program_dir)
+                try:
+                    debugger.communicate(b"bt all\ndetach\nquit\n", timeout=60)
+                except subprocess.TimeoutExpired:
+                    debugger.kill()
+                    debugger.wait()
+            print("monkey: the threads of process %d: %s" % (pid, path), flush=True)
 
     def final_end(self):
         if self.proc is None:
