@@ -192,20 +192,23 @@ class WineMonkey(Monkey):
             raise Failure("the program still runs %d s after %s" % (seconds, what))
 
     def backtraces(self):
-        """Where every thread of a program that will not end stands: as Wine's debugger sees the
-        Windows process, if Wine still lists it, and as Linux sees the process that carries it."""
+        """Where every thread of a program that hangs or will not end stands: as Wine's debugger
+        sees the Windows process, if Wine still lists it, and as Linux sees the process that
+        carries it."""
         listed = self.probe.ask("processes")["tollvane"]
         print("monkey: Wine's processes named tollvane.exe: %s" % (listed or "none"), flush=True)
-        task = "/proc/%d/task" % self.proc.pid
+        task = "/proc/%d/task" % self.proc.pid if self.proc else ""
+
+        def read(tid, name):
+            try:
+                with open(os.path.join(task, tid, name)) as f:
+                    return f.read().strip()
+            except OSError:
+                return "?"
         for tid in sorted(os.listdir(task)) if os.path.isdir(task) else []:
-            def read(name):
-                try:
-                    with open(os.path.join(task, tid, name)) as f:
-                        return f.read().strip()
-                except OSError:
-                    return "?"
             print("monkey: thread %s (%s) state %s, waiting in %s" % (
-                tid, read("comm"), read("stat").split(") ")[-1][:1], read("wchan")), flush=True)
+                tid, read(tid, "comm"), read(tid, "stat").split(") ")[-1][:1],
+                read(tid, "wchan")), flush=True)
         for pid in listed:
             path = os.path.join(self.args.logs, "threads-%d.txt" % pid)
             with open(path, "wb") as f:
@@ -250,6 +253,7 @@ class WineMonkey(Monkey):
                 self.check_crash(self.log_path)
                 raise Failure("Wine's crash dialog is shown: %r" % w["title"])
             if exe == "wineboot.exe":
+                self.backtraces()
                 raise Failure("the session's end waits for a program that does not answer")
             if exe == "tollvane.exe" and w["class"] not in UNTITLED_CLASSES and \
                     w["title"] not in KNOWN_TITLES:
@@ -320,6 +324,7 @@ class WineMonkey(Monkey):
             try:
                 self.proc.wait(END_S)
             except subprocess.TimeoutExpired:
+                self.backtraces()
                 raise Failure("the program did not answer within %d ms (%s)"
                               % (ANSWER_MS, answer["answer"]))
             took = time.monotonic() - asked
@@ -399,6 +404,7 @@ class WineMonkey(Monkey):
         while True:
             waited = time.monotonic() - self.stamp_since
             if waited > limit:
+                self.backtraces()
                 raise Failure("the seconds box stood at %s%s for %.1f s%s%s; loops %s"
                               % (stamp[0], stamp[1], waited,
                                  " (%s)" % during if during else "",
@@ -755,6 +761,7 @@ class WineMonkey(Monkey):
             ended.wait(END_S)
         except subprocess.TimeoutExpired:
             self.look()
+            self.backtraces()
             raise Failure("wineboot --end-session did not return within %d s" % END_S)
         self.wait_ended(END_S, "the session's end")
         self.ended("session end", "session end", rung=rung)
