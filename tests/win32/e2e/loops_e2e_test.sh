@@ -3,7 +3,8 @@
 # user does: the seconds go on while the help window is held by its title bar or its text's scroll
 # bar, while its system menu is open, while the month calendar's menu is open and while the alarm
 # box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
-# during a ring leaves the alarm saved as rung.
+# during a ring leaves the alarm saved as rung, and one with the shop window and a message box
+# open ends the program at once with what it showed saved.
 #
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
@@ -37,16 +38,20 @@ sh "$run" "$prefix" "$exe" &
 started=$!
 d shown frmAlarmClock 20000 || fail "the main window did not show"
 
+# A press held (the driver's COMMAND on the help window): the seconds go on until it is let go.
+press_held() {
+    d "$1" TollvaneHelpWindow
+    sleep 0.3
+    first=$(d text frmAlarmClock txttimetot2)
+    sleep 2.2
+    held=$(d text frmAlarmClock txttimetot2)
+    d release
+    [ "$held" != "$first" ] || fail "the seconds stood at $first while $2 was held"
+}
 echo "the help window held by its title bar: the seconds go on"
 d menu frmAlarmClock MnuHow
 d shown TollvaneHelpWindow 10000 || fail "the help window did not show"
-d hold TollvaneHelpWindow
-sleep 0.3
-first=$(d text frmAlarmClock txttimetot2)
-sleep 2.2
-held=$(d text frmAlarmClock txttimetot2)
-d release
-[ "$held" != "$first" ] || fail "the seconds stood at $first while the help window was held"
+press_held hold "the help window"
 
 # Each menu's loop is its own: the seconds go on in every one.
 menu_open() {
@@ -59,13 +64,7 @@ menu_open() {
     d hidden '#32768' 2000 || fail "$1 did not close"
 }
 echo "a press held on the help text's scroll bar: the seconds go on"
-d scrollpress TollvaneHelpWindow
-sleep 0.3
-first=$(d text frmAlarmClock txttimetot2)
-sleep 2.2
-held=$(d text frmAlarmClock txttimetot2)
-d release
-[ "$held" != "$first" ] || fail "the seconds stood at $first while the help text's scroll bar was held"
+press_held scrollpress "the help text's scroll bar"
 
 echo "the help window's system menu open: the seconds go on"
 d titlemenu TollvaneHelpWindow
@@ -99,7 +98,11 @@ sleep 1.5
 tries=0
 until [ "$(d text frmAlarmClock TxtTime)" = "$alarm Has Passed" ]; do
     tries=$((tries + 1))
-    [ $tries -lt 25 ] || fail "no ring at $alarm with the menu open: the alarm box reads '$(d text frmAlarmClock TxtTime)'"
+    if [ $tries -ge 25 ]; then
+        fail "no ring at $alarm with the menu open: the alarm box reads" \
+            "'$(d text frmAlarmClock TxtTime)', the clock $(d text frmAlarmClock txttimetot)" \
+            "$(d text frmAlarmClock txttimetot2), Set enabled: $(d enabled frmAlarmClock CmdSet)"
+    fi
     sleep 0.4
 done
 d shown '#32768' 100 || fail "the context menu closed before the ring"
@@ -118,16 +121,33 @@ first=$(d text frmAlarmClock txttimetot2)
 sleep 1.2
 [ "$(d text frmAlarmClock txttimetot2)" = "$first" ] || fail "no ring to log off from"
 [ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended early"
-sh "$run" "$prefix" wineboot --end-session
-tries=0
-while d pid >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ $tries -lt 10 ] || fail "the program did not end soon after the logoff"
-    sleep 0.2
-done
-wait "$started" || true
-started=""
+# Logs off (Wine's end of the session) and waits, briefly, for the program to be gone.
+logoff() {
+    sh "$run" "$prefix" wineboot --end-session
+    tries=0
+    while d pid >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        [ $tries -lt 10 ] || fail "the program did not end soon after the logoff $1"
+        sleep 0.2
+    done
+    wait "$started" || true
+    started=""
+}
+logoff "during the ring"
 [ "$(reg_value timealarm)" = "$clock Has Passed" ] ||
     fail "timealarm after a logoff during the ring: '$(reg_value timealarm)'"
 [ "$(reg_value AlarmMusic3)" = 5 ] || fail "AlarmMusic3 '$(reg_value AlarmMusic3)'"
+
+echo "a logoff with the shop window open and a message box waiting ends at once, values saved"
+sh "$run" "$prefix" "$exe" &
+started=$!
+d shown frmAlarmClock 20000 || fail "the main window did not show again"
+d click frmAlarmClock Command1
+d shown TollvaneShopWindow 10000 || fail "the shop window did not show"
+d type frmAlarmClock TxtTime 6:45
+d click frmAlarmClock cmdRem
+d click frmAlarmClock cmdremset  # with no reminder typed: a message box says so
+d shown '#32770' 5000 || fail "no message box"
+logoff "with the shop window and a message box open"
+[ "$(reg_value timealarm)" = 6:45 ] || fail "timealarm after that logoff: '$(reg_value timealarm)'"
 echo "PASS"
