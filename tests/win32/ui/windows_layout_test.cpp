@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -219,7 +220,11 @@ TEST_F(WindowsLayout, AboutWindow_DialogFrameNoTaskbarButton_EnterAndEscClose) {
     // Enter presses OK, the default button.
     PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_TRUE(runUntil([&] { return !desktop->view(about); }));
-    EXPECT_FALSE(desktop->program().isLoaded(about));
+    // About is let go. Asked by kind, not by address: the clock-only window, made at the first
+    // tick, may take the very memory About had.
+    const std::vector<Form*> loaded = desktop->program().loadedWindows();
+    EXPECT_TRUE(std::none_of(loaded.begin(), loaded.end(),
+                             [](const Form* w) { return w->layout().name == "frmAbout"; }));
 
     // Esc presses it too, the cancel button.
     chooseMenu(main(), "MnuAbout");
