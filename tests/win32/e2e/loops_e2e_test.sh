@@ -13,6 +13,16 @@ prefix=$1 exe=$2 drive=$3
 . "$(dirname "$0")/drive_lib.sh"
 
 second() { d text frmAlarmClock txttimetot2 | tr -d ':' | sed 's/^0//'; }
+# Reads the clock into `minute` ("H:MM") and `sec` from a reading that no minute's turn split:
+# the minute is read on both sides of the second, and the reading taken again if it changed.
+read_clock() {
+    for _ in 1 2 3; do
+        minute=$(d text frmAlarmClock txttimetot)
+        sec=$(second)
+        [ "$(d text frmAlarmClock txttimetot)" = "$minute" ] && return 0
+    done
+    fail "no reading of the clock that held still"
+}
 # The clock text N minutes after H:MM.
 later() {
     echo "$1" | awk -F: -v n="$2" '{ m = $1 * 60 + $2 + n; printf "%d:%02d\n", (m / 60) % 24, m % 60 }'
@@ -20,7 +30,7 @@ later() {
 # Waits until the clock shows the minute before ALARM at a second from FROM on.
 await_before() {
     tries=0
-    until s=$(second) && [ "$s" -ge "$2" ] && [ "$(later "$(d text frmAlarmClock txttimetot)" 1)" = "$1" ]; do
+    until read_clock && [ "$sec" -ge "$2" ] && [ "$(later "$minute" 1)" = "$1" ]; do
         tries=$((tries + 1))
         [ $tries -lt 400 ] || fail "the clock never came to the minute before $1"
         sleep 0.3
@@ -77,8 +87,8 @@ d rightclick frmAlarmClock Calendar1
 menu_open "the calendar's menu"
 
 echo "an alarm set for the next minute, or the one after that late in this one"
-s=$(second)
-alarm=$(later "$(d text frmAlarmClock txttimetot)" $((s < 45 ? 1 : 2)))
+read_clock
+alarm=$(later "$minute" $((sec < 45 ? 1 : 2)))
 d type frmAlarmClock TxtTime "$alarm"
 d type frmAlarmClock txtfreq1 880
 d type frmAlarmClock txtdura1 100
