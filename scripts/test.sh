@@ -17,7 +17,17 @@ step() {  # step NAME COMMAND...: runs COMMAND and notes how long it took
   "$@"
   times+=("$(printf '%5d s  %s' $((SECONDS - start)) "$name")")
 }
-report() { printf 'test.sh: %s\n' "${times[@]}" "$(printf '%5d s  in all' "$SECONDS")"; }
+# At the end, a failed run repeats what its failed tests printed, where the run's last lines show it.
+began=$(mktemp)
+report() {
+  local status=$?
+  if [ "$status" -ne 0 ]; then
+    find build -path '*/Testing/Temporary/LastTestsFailed.log' -newer "$began" 2>/dev/null |
+      while read -r failed; do scripts/failed-tests.sh "${failed%/Testing/Temporary/*}"; done
+  fi
+  rm -f "$began"
+  printf 'test.sh: %s\n' "${times[@]}" "$(printf '%5d s  in all' "$SECONDS")"
+}
 trap report EXIT
 
 step setup scripts/setup-debian.sh
