@@ -23,3 +23,15 @@ reg_value() {
     sh "$run" "$prefix" reg query 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettings' /v "$1" 2>/dev/null |
         tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"
 }
+# Reads WINDOW's clock text into `minute` on both sides of COMMAND (whose output goes to
+# `between`), again while a minute's turn splits the two, so that both belong to one minute.
+read_around() {
+    window=$1
+    shift
+    for _ in 1 2 3; do
+        minute=$(d text "$window" txttimetot)
+        between=$("$@")
+        [ "$(d text "$window" txttimetot)" = "$minute" ] && return 0
+    done
+    fail "the clock of $window will not stand still"
+}

@@ -13,15 +13,10 @@ prefix=$1 exe=$2 drive=$3
 . "$(dirname "$0")/drive_lib.sh"
 
 second() { d text frmAlarmClock txttimetot2 | tr -d ':' | sed 's/^0//'; }
-# Reads the clock into `minute` ("H:MM") and `sec` from a reading that no minute's turn split:
-# the minute is read on both sides of the second, and the reading taken again if it changed.
+# Reads the clock into `minute` ("H:MM") and `sec`, both of one minute.
 read_clock() {
-    for _ in 1 2 3; do
-        minute=$(d text frmAlarmClock txttimetot)
-        sec=$(second)
-        [ "$(d text frmAlarmClock txttimetot)" = "$minute" ] && return 0
-    done
-    fail "no reading of the clock that held still"
+    read_around frmAlarmClock second
+    sec=$between
 }
 # The clock text N minutes after H:MM.
 later() {
