@@ -3,6 +3,7 @@
 # under Wine on a display of their own: the `windows` workflow preset, whose tests set up their
 # Wine session themselves (cmake/wine-session.sh). Needs the Debian packages mingw-w64, wine,
 # wine64 and xvfb (installed by setup-debian.sh); this script installs nothing.
+#   windows-tests.sh [--test-only]   (--test-only: the tests of a build made already)
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,4 +14,7 @@ for tool in x86_64-w64-mingw32-g++-posix wineserver /usr/lib/wine/wine64 Xvfb; d
     fi
 done
 cd "$root"
+if [ "${1:-}" = --test-only ]; then
+    exec ctest --preset windows
+fi
 cmake --workflow --preset windows
