@@ -29,11 +29,4 @@ fi
 if wineserver -p60 </dev/null >/dev/null 2>&1; then
     /usr/lib/wine/wine64 cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 fi
-# A program that fails says so with its status, so that a failure whose output was lost (Wine
-# buffers a pipe's output until the program ends) still leaves a trace in the test's log.
-status=0
-/usr/lib/wine/wine64 "$@" || status=$?
-if [ "$status" -ne 0 ]; then
-    echo "wine-run: $1 ended with status $status" >&2
-fi
-exit "$status"
+exec /usr/lib/wine/wine64 "$@"
