@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --preset dev
-cmake --build --preset dev
+# The program and the shop window's browser only: the tests are scripts/test.sh's to build.
+cmake --build --preset dev --target tollvane tollvane-browser
 exec build/dev/bin/tollvane
