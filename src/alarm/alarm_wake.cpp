@@ -79,7 +79,7 @@ std::optional<long long> nextShownMinute(const std::string& clockText, const Clo
 
 WakeRequest alarmWake(long long minuteStart, const std::string& clockText, long long nowWallMs) {
     const long long wakeAt = minuteStart - kWakeMarginMs;
-    return {wakeAt, nowWallMs >= wakeAt, "Tollvane: alarm at " + clockText};
+    return {wakeAt, nowWallMs >= wakeAt, "Tollvane: alarm at " + clockText, clockText};
 }
 
 }  // namespace tollvane

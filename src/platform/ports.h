@@ -59,6 +59,7 @@ struct WakeRequest {
     long long wallMs = 0;    // milliseconds of the wall clock since 1970-01-01 UTC
     bool keepAwake = false;  // that moment has come: keep the computer and its screen awake now
     std::string reason;  // for the system's list of who keeps it awake: "Tollvane: alarm at 7:30"
+    std::string alarm;   // the alarm's clock text, for what the program tells: "7:30"
     bool operator==(const WakeRequest&) const = default;
 };
 

@@ -15,7 +15,8 @@ TEST(AlarmWake, SetAlarm_WakesHalfAMinuteEarly_KeptAwakeFromThenThroughTheRing_R
     SimulatedDesktop d;
     frmAlarmClock& w = startArmed(d, 9, 0, 0, {"9:30", "800", "100", "2"});
     ASSERT_TRUE(d.wake.armed);
-    EXPECT_EQ(*d.wake.armed, (WakeRequest{at(7, 9, 29, 30), false, "Tollvane: alarm at 9:30"}));
+    EXPECT_EQ(*d.wake.armed,
+              (WakeRequest{at(7, 9, 29, 30), false, "Tollvane: alarm at 9:30", "9:30"}));
 
     const std::size_t calls = d.wake.calls.size();
     d.runUntil(9, 29, 29);
@@ -57,7 +58,8 @@ TEST(AlarmWake, OnlyAnArmedTimeThatTheClockShows_WakesTheComputer_AtItsNextComin
     d.type(w.TxtTime, "19:45");
     d.runFor(1000);
     ASSERT_TRUE(d.wake.armed);
-    EXPECT_EQ(*d.wake.armed, (WakeRequest{at(7, 19, 44, 30), false, "Tollvane: alarm at 19:45"}));
+    EXPECT_EQ(*d.wake.armed,
+              (WakeRequest{at(7, 19, 44, 30), false, "Tollvane: alarm at 19:45", "19:45"}));
 
     d.click(w, "CmdReset");
     EXPECT_FALSE(d.wake.armed);

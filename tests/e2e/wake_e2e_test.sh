@@ -4,10 +4,15 @@
 #      (clock 8 in /proc/PID/fdinfo) for half a minute before the alarm's minute; Stop closes it,
 #      and so does the ring.
 #   2. As a user without that right (nobody, all capabilities dropped; or the user running the
-#      test), against a logind of the test's own on a private system bus: an alarm restored at the
-#      start finds no logind and says why, once; after logind's resume signal the program takes
-#      its sleep inhibitor with a reason a person can read; Stop releases it, Set Alarm takes it
-#      again, the exit releases it. Through a ring it holds a sleep and idle inhibitor instead.
+#      test), against a logind of the test's own on a private system bus and a desktop of the
+#      test's own on a private session bus: an alarm restored at the start asks the desktop's
+#      Inhibit portal not to suspend, with a reason a person can read, finds no logind and says
+#      why, once; after logind's resume signal it holds logind's idle block and sleep delay, never
+#      a sleep block. A suspend announced is told once and let go at once; after the resume the
+#      delay is taken again. Stop releases everything, Set Alarm takes it again, the exit releases
+#      it. Without a portal the desktop's power manager is asked instead; through a ring the
+#      computer, its screen and its lid are held (logind's sleep, idle and lid switch block; the
+#      power manager and the screen saver), and let go when the ring is over.
 #
 #   wake_e2e_test.sh TOLLVANE HELP_FILE
 set -u
@@ -84,17 +89,18 @@ if [ "$(id -u)" = 0 ]; then
     [ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm did not ring: '$(value timealarm)'"
 fi
 
-echo "== without the right to wake the computer: logind's sleep inhibitor"
-# The private system bus, open to every user of the machine.
+echo "== without the right to wake the computer: the desktop's inhibition and logind's"
+# The private buses, open to every user of the machine.
 busdir=$(mktemp -d "${TMPDIR:-/tmp}/tollvane-bus.XXXXXX")
 chmod 755 "$busdir"
 trap 'session_cleanup; rm -rf "$busdir"' EXIT
-cat >"$busdir/bus.conf" <<XML
+start_bus() {  # start_bus TYPE: a bus daemon of that type, listening on $busdir/TYPE_bus_socket
+    cat >"$busdir/$1.conf" <<XML
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
-  <type>system</type>
-  <listen>unix:path=$busdir/system_bus_socket</listen>
+  <type>$1</type>
+  <listen>unix:path=$busdir/$1_bus_socket</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow user="*"/>
@@ -104,11 +110,15 @@ cat >"$busdir/bus.conf" <<XML
   </policy>
 </busconfig>
 XML
-dbus-daemon --config-file="$busdir/bus.conf" --nofork --nopidfile >"$work/bus.log" 2>&1 &
-pids+=($!)
+    dbus-daemon --config-file="$busdir/$1.conf" --nofork --nopidfile >"$work/$1-bus.log" 2>&1 &
+    pids+=($!)
+    wait_for 5 test -S "$busdir/$1_bus_socket" || fail "the private $1 bus did not start"
+    chmod 666 "$busdir/$1_bus_socket"
+}
+start_bus system
+start_bus session
 export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$busdir/system_bus_socket
-wait_for 5 test -S "$busdir/system_bus_socket" || fail "the private system bus did not start"
-chmod 666 "$busdir/system_bus_socket"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$busdir/session_bus_socket
 
 # The program's own folder and home, for the user who runs it.
 as_user=()
@@ -132,47 +142,100 @@ start_as_user() {
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tollvane$' | head -n 1)
     [ -n "$wid" ] || fail "the main window did not appear"
 }
-inhibitors() { /usr/bin/python3 "$here/logind_mock.py" inhibitors; }
+end_program() {
+    kill -TERM "$app"
+    timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end on SIGTERM"
+}
+# Starts the program with the alarm ALARM restored, beeping COUNT times for DURATION ms.
+start_with_alarm() {
+    { sed "s/alarmmusic2=100/alarmmusic2=$3/; s/alarmmusic3=1/alarmmusic3=$2/" "$work/tone.ini"
+      echo "lastsettings\\timealarm=$1"; } | "${as_user[@]}" tee "$settings" >/dev/null
+    start_as_user
+}
+# What the services hold for the program, one line each, sorted: logind's inhibitors
+# (WHAT|WHO|WHY|MODE) and the desktop's (portal|FLAGS|REASON, power|APP|REASON,
+# screensaver|APP|REASON), as `systemd-inhibit --list` and the desktop would show them.
+desktop_state=$work/desktop.state
+inhibitors() { /usr/bin/python3 "$here/logind_mock.py" inhibitors 2>/dev/null | sort; }
+desktop() { sort "$desktop_state"; }
 holds() { [ "$(inhibitors)" = "$1" ]; }
+desktop_holds() { [ "$(desktop)" = "$1" ]; }
+start_desktop() {  # start_desktop [--no-portal]
+    /usr/bin/python3 "$here/desktop_mock.py" "$desktop_state" "$@" >"$work/desktop.log" 2>&1 &
+    desktop_mock=$!
+    pids+=($desktop_mock)
+    wait_for 10 test -f "$desktop_state" || fail "the test's desktop did not start"
+}
+told() { grep -c "$1" "$work/tollvane.log"; }
 
-alarm_in 7200
 "${as_user[@]}" mkdir -p "$(dirname "$settings")"
-{ cat "$work/tone.ini"; echo "lastsettings\\timealarm=$alarm"; } | "${as_user[@]}" tee "$settings" >/dev/null
-start_as_user
-said='may not set a wake alarm (CAP_WAKE_ALARM), and logind cannot keep the computer from sleeping'
+start_desktop
+alarm_in 7200
+why="Tollvane: alarm at $alarm"
+start_with_alarm "$alarm" 1 100
+said='may not set a wake alarm (CAP_WAKE_ALARM), and the computer may not be kept from going to sleep by itself: logind refused'
 wait_for 10 grep -q "$said" "$work/tollvane.log" || fail "no word of the missing logind: $(cat "$work/tollvane.log")"
+desktop_holds "portal|4|$why" || fail "the desktop holds: $(desktop)"
 
 /usr/bin/python3 -m dbusmock --system --template logind >"$work/logind.log" 2>&1 &
 pids+=($!)
-wait_for 10 inhibitors >/dev/null 2>&1 || fail "the test's logind did not start"
+wait_for 10 /usr/bin/python3 "$here/logind_mock.py" inhibitors >/dev/null 2>&1 ||
+    fail "the test's logind did not start"
 /usr/bin/python3 "$here/logind_mock.py" resume
-wait_for 5 holds "sleep|Tollvane|Tollvane: alarm at $alarm|block" ||
-    fail "after the resume the inhibitors are: $(inhibitors)"
+waiting="idle|Tollvane|$why|block
+sleep|Tollvane|$why|delay"
+wait_for 5 holds "$waiting" || fail "after the resume logind holds: $(inhibitors)"
+echo "while the alarm waits, logind holds:"; inhibitors
+echo "and the desktop: $(desktop)"
+
+going="the computer is going to sleep: the alarm at $alarm will not ring while it sleeps"
+/usr/bin/python3 "$here/logind_mock.py" suspend
+wait_for 5 holds "idle|Tollvane|$why|block" || fail "the suspend was held: $(inhibitors)"
+sleep 0.3
+[ "$(told "$going")" = 1 ] || fail "the suspend was not told once: $(cat "$work/tollvane.log")"
+/usr/bin/python3 "$here/logind_mock.py" resume
+wait_for 5 holds "$waiting" || fail "after the second resume logind holds: $(inhibitors)"
+desktop_holds "portal|4|$why" || fail "after the resume the desktop holds: $(desktop)"
+
 stop_alarm
-wait_for 5 holds "" || fail "Stop left the inhibitors: $(inhibitors)"
+wait_for 5 holds "" || fail "Stop left logind's inhibitors: $(inhibitors)"
+wait_for 5 desktop_holds "" || fail "Stop left the desktop's: $(desktop)"
 alarm_in 3600
+why="Tollvane: alarm at $alarm"
 set_alarm "$alarm"
-wait_for 5 holds "sleep|Tollvane|Tollvane: alarm at $alarm|block" ||
-    fail "after Set Alarm the inhibitors are: $(inhibitors)"
-kill -TERM "$app"
-timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end on SIGTERM"
-wait_for 5 holds "" || fail "the exit left the inhibitors: $(inhibitors)"
+wait_for 5 holds "idle|Tollvane|$why|block
+sleep|Tollvane|$why|delay" || fail "after Set Alarm logind holds: $(inhibitors)"
+wait_for 5 desktop_holds "portal|4|$why" || fail "after Set Alarm the desktop holds: $(desktop)"
+end_program
+wait_for 5 holds "" || fail "the exit left logind's inhibitors: $(inhibitors)"
+wait_for 5 desktop_holds "" || fail "the exit left the desktop's: $(desktop)"
 # Each reason told once in the run, however often the alarm was armed again.
 grep 'may not find the computer awake' "$work/tollvane.log"
-[ "$(grep -c "$said" "$work/tollvane.log")" = 1 ] || fail "the missing logind was not told once"
+[ "$(told "$said")" = 1 ] || fail "the missing logind was not told once"
 [ -z "$(sed 's/alarm at [0-9:]*//' "$work/tollvane.log" | sort | uniq -d)" ] ||
     fail "a reason was told twice"
 
-echo "== through a ring: a sleep and idle inhibitor"
-leave_room 15
+echo "== without a portal: the power manager; through a ring, the screen saver and the lid too"
+kill "$desktop_mock"
+rm -f "$desktop_state"
+start_desktop --no-portal
+alarm_in 7200
+start_with_alarm "$alarm" 6 500
+wait_for 5 desktop_holds "power|Tollvane|Tollvane: alarm at $alarm" ||
+    fail "without a portal the desktop holds: $(desktop)"
+leave_room 12
 alarm_in 0
-{ sed 's/alarmmusic2=100/alarmmusic2=500/; s/alarmmusic3=1/alarmmusic3=8/' "$work/tone.ini"
-  echo "lastsettings\\timealarm=$alarm"; } | "${as_user[@]}" tee "$settings" >/dev/null
-start_as_user
-wait_for 5 holds "sleep:idle|Tollvane|Tollvane: alarm at $alarm|block" ||
-    fail "during the ring the inhibitors are: $(inhibitors)"
-wait_for 10 holds "" || fail "after the ring the inhibitors are: $(inhibitors)"
-kill -TERM "$app"
-timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end on SIGTERM"
+why="Tollvane: alarm at $alarm"
+stop_alarm
+set_alarm "$alarm"  # the minute running: it rings at the next tick
+wait_for 5 holds "sleep:idle:handle-lid-switch|Tollvane|$why|block" ||
+    fail "during the ring logind holds: $(inhibitors)"
+wait_for 2 desktop_holds "power|Tollvane|$why
+screensaver|Tollvane|$why" || fail "during the ring the desktop holds: $(desktop)"
+echo "through the ring logind holds: $(inhibitors)"
+echo "and the desktop: $(desktop | tr '\n' ' ')"
+wait_for 10 holds "" || fail "after the ring logind holds: $(inhibitors)"
+wait_for 2 desktop_holds "" || fail "after the ring the desktop holds: $(desktop)"
+end_program
 [ "$(value timealarm)" = "$alarm Has Passed" ] || fail "the alarm did not ring: '$(value timealarm)'"
 echo "PASS"

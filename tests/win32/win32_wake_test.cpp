@@ -28,14 +28,14 @@ bool underWine() {
 TEST(Win32Wake, TimerComesDueAtItsMoment_NotOnceDisarmed_WineSaysItCannotResume) {
     Win32Wake wake;
     const auto start = std::chrono::steady_clock::now();
-    wake.arm({wallNowMs() + 400, false, "Tollvane: alarm at 7:30"});
+    wake.arm({wallNowMs() + 400, false, "Tollvane: alarm at 7:30", "7:30"});
     ASSERT_EQ(WaitForSingleObject(wake.timer(), 5000), WAIT_OBJECT_0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(350));
     if (underWine()) {
         EXPECT_EQ(wake.whyNot(), "Wine does not wake a sleeping computer for a timer");
     }
 
-    wake.arm({wallNowMs() + 300, false, "Tollvane: alarm at 7:30"});
+    wake.arm({wallNowMs() + 300, false, "Tollvane: alarm at 7:30", "7:30"});
     wake.disarm();
     EXPECT_EQ(WaitForSingleObject(wake.timer(), 800), static_cast<DWORD>(WAIT_TIMEOUT));
 }
@@ -43,7 +43,7 @@ TEST(Win32Wake, TimerComesDueAtItsMoment_NotOnceDisarmed_WineSaysItCannotResume)
 TEST(Win32Wake, KeptAwakeWithTheScreenOn_UntilDisarmed) {
     constexpr EXECUTION_STATE kAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
     Win32Wake wake;
-    wake.arm({wallNowMs() - 1000, true, "Tollvane: alarm at 7:30"});
+    wake.arm({wallNowMs() - 1000, true, "Tollvane: alarm at 7:30", "7:30"});
     // Setting a state hands back the one in force before.
     EXPECT_EQ(SetThreadExecutionState(kAwake), kAwake);
     wake.disarm();

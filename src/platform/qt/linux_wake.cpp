@@ -5,44 +5,32 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include <QDBusAbstractInterface>
-#include <QDBusConnection>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QSocketNotifier>
 #include <cstdint>
 
+#include "platform/qt/sleep_guard.h"
+#include "platform/qt/system_log.h"
+
 namespace tollvane {
-
-// logind's manager object: its Inhibit method and its PrepareForSleep signal, which the bus
-// delivers to this object's signal of the same name.
-class LogindManager : public QDBusAbstractInterface {
-    Q_OBJECT
-public:
-    explicit LogindManager(const QDBusConnection& bus)
-        : QDBusAbstractInterface(QStringLiteral("org.freedesktop.login1"),
-                                 QStringLiteral("/org/freedesktop/login1"),
-                                 "org.freedesktop.login1.Manager", bus, nullptr) {}
-signals:
-    void PrepareForSleep(bool start);
-};
-
-namespace {
-
-std::string text(const QString& s) {
-    return s.toStdString();
-}
-
-}  // namespace
 
 LinuxWake::LinuxWake() = default;
 
 LinuxWake::~LinuxWake() {
     closeAlarmTimer();
+    if (!m_busThread.isRunning()) return;
+    // Let go of everything before the thread ends; a service also lets go of what a program held
+    // when the program leaves its bus.
+    QMetaObject::invokeMethod(
+        m_guard,
+        [guard = m_guard] {
+            guard->want({}, 0);
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    m_busThread.wait();
 }
 
 void LinuxWake::arm(const WakeRequest& request) {
-    connectLogind();
     const bool alarmTimer = m_alarmFd >= 0 || (m_alarmError.empty() && openAlarmTimer());
     if (alarmTimer) {
         itimerspec spec{};
@@ -57,36 +45,67 @@ void LinuxWake::arm(const WakeRequest& request) {
             closeAlarmTimer();
         }
     }
-    const QString why = QString::fromStdString(request.reason);
-    if (request.keepAwake) {
-        want({QStringLiteral("sleep:idle"), why});
-    } else if (m_alarmFd >= 0) {
-        want({});
-    } else {
-        want({QStringLiteral("sleep"), why});
-    }
+    SleepHold wanted{SleepHold::Kind::Nothing, QString::fromStdString(request.reason),
+                     QString::fromStdString(request.alarm)};
+    if (request.keepAwake)
+        wanted.kind = SleepHold::Kind::Ringing;
+    else if (m_alarmFd < 0)
+        wanted.kind = SleepHold::Kind::Waiting;
+    hold(wanted);
 }
 
 void LinuxWake::disarm() {
     closeAlarmTimer();
-    want({});
+    hold({});
+}
+
+// Asked again even when unchanged: the program arms again after a resume or a clock set, and
+// what a service refused before is then asked for again.
+void LinuxWake::hold(const SleepHold& wanted) {
+    m_held = wanted;
+    if (!m_guard) {
+        if (wanted.kind == SleepHold::Kind::Nothing) return;
+        m_guard = new SleepGuard(tellSystemLog);
+        m_guard->moveToThread(&m_busThread);
+        connect(&m_busThread, &QThread::finished, m_guard, &QObject::deleteLater);
+        connect(m_guard, &SleepGuard::resumed, this, &LinuxWake::timeMoved);
+        connect(m_guard, &SleepGuard::answered, this,
+                [this](int serial, const QString& logindError, const QString& desktopError) {
+                    if (serial != m_asked) return;  // a later wish is on its way
+                    m_answered = serial;
+                    m_logindError = logindError.toStdString();
+                    m_desktopError = desktopError.toStdString();
+                });
+        m_busThread.setObjectName(QStringLiteral("tollvane-buses"));
+        m_busThread.start();
+    }
+    const int serial = ++m_asked;
+    QMetaObject::invokeMethod(
+        m_guard, [guard = m_guard, wanted, serial] { guard->want(wanted, serial); },
+        Qt::QueuedConnection);
 }
 
 std::string LinuxWake::whyNot() const {
-    if (m_asking) return {};  // known once logind has answered
-    const bool ringing = m_wanted.what.contains(QStringLiteral("idle"));
-    if (m_alarmFd >= 0) {
-        if (ringing && !m_logindError.empty())
-            return "logind cannot keep the computer awake through the ring: " + m_logindError;
-        return {};
-    }
-    if (m_alarmError.empty()) return {};
+    if (m_answered != m_asked) return {};  // known once the services have answered
+    std::string refused = m_desktopError;
     if (!m_logindError.empty())
-        return m_alarmError +
-               ", and logind cannot keep the computer from sleeping: " + m_logindError;
-    return m_alarmError +
-           "; until the alarm the computer is kept from going to sleep by itself, but closing "
-           "the lid still sends it to sleep";
+        refused += (refused.empty() ? "" : ", and ") + ("logind refused: " + m_logindError);
+    switch (m_held.kind) {
+        case SleepHold::Kind::Nothing:
+            return {};
+        case SleepHold::Kind::Ringing:
+            if (refused.empty()) return {};
+            return "the computer may not be kept awake through the ring: " + refused;
+        case SleepHold::Kind::Waiting:
+            if (!refused.empty())
+                return m_alarmError +
+                       ", and the computer may not be kept from going to sleep by itself: " +
+                       refused;
+            return m_alarmError +
+                   "; until the alarm the computer is kept from going to sleep by itself, but it "
+                   "still sleeps when the user suspends it or closes the lid";
+    }
+    return {};
 }
 
 bool LinuxWake::openAlarmTimer() {
@@ -118,54 +137,4 @@ void LinuxWake::onAlarmTimer() {
     if (n < 0 && errno == ECANCELED) emit timeMoved();
 }
 
-void LinuxWake::connectLogind() {
-    if (m_logind) return;
-    m_logind = std::make_unique<LogindManager>(QDBusConnection::systemBus());
-    // After a resume the tick and the wake are aimed again at once.
-    connect(m_logind.get(), &LogindManager::PrepareForSleep, this, [this](bool start) {
-        if (!start) emit timeMoved();
-    });
-}
-
-// One Inhibit call at a time. The new inhibitor is taken before the old one is let go, so the
-// computer is never free to sleep in between.
-void LinuxWake::want(const Inhibitor& inhibitor) {
-    m_wanted = inhibitor;
-    if (m_wanted.what.isEmpty()) {
-        m_held = {};
-        m_heldFd = {};
-        return;
-    }
-    if (m_held == m_wanted && m_heldFd.isValid()) return;
-    if (!m_asking) askLogind();
-}
-
-void LinuxWake::askLogind() {
-    m_asking = true;
-    const Inhibitor asked = m_wanted;
-    const QDBusPendingCall call =
-        m_logind->asyncCall(QStringLiteral("Inhibit"), asked.what, QStringLiteral("Tollvane"),
-                            asked.why, QStringLiteral("block"));
-    auto* watcher = new QDBusPendingCallWatcher(call, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, asked](QDBusPendingCallWatcher* done) {
-                done->deleteLater();
-                m_asking = false;
-                const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *done;
-                if (reply.isError()) {
-                    m_logindError = text(reply.error().message());
-                    return;  // asked again when the wake changes or the computer resumes
-                }
-                m_logindError.clear();
-                if (asked == m_wanted) {
-                    m_held = asked;
-                    m_heldFd = reply.value();
-                } else if (!m_wanted.what.isEmpty()) {
-                    askLogind();  // the wake changed meanwhile; this one is let go at once
-                }
-            });
-}
-
 }  // namespace tollvane
-
-#include "linux_wake.moc"

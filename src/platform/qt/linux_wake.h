@@ -1,25 +1,26 @@
 #pragma once
 // The computer awake for the alarm on Linux. Where the process may have one (CAP_WAKE_ALARM: root,
 // or the user of a local seat under systemd 254 and later), a timerfd on CLOCK_REALTIME_ALARM
-// wakes the computer from suspend at the given moment. Elsewhere logind's sleep inhibitor, held
-// while the alarm waits, keeps the computer from going to sleep by itself. Through the ring a
-// sleep and idle inhibitor keeps it and its screen awake. logind is reached on the system bus only
-// once something is armed, so a program with no alarm never connects to it.
+// wakes the computer from suspend at the given moment. Elsewhere, while the alarm waits, the
+// desktop and logind are asked not to let the computer sleep by itself, and a suspend that the
+// user asks for goes on, told (sleep_guard.h). From the wake until the ring has ended the
+// computer, its screen and its lid are held. The buses are reached on a thread of their own, and
+// only once something is to be held, so a program with no alarm never connects to them.
 
-#include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/ports.h"
+#include "platform/qt/sleep_hold.h"
 
 class QSocketNotifier;
 
 namespace tollvane {
 
-class LogindManager;
+class SleepGuard;
 
 class LinuxWake : public QObject, public ComputerWake {
     Q_OBJECT
@@ -39,29 +40,22 @@ signals:
     void timeMoved();
 
 private:
-    struct Inhibitor {
-        QString what;  // "sleep", "sleep:idle"; empty: none
-        QString why;
-        bool operator==(const Inhibitor&) const = default;
-    };
-
     bool openAlarmTimer();
     void closeAlarmTimer();
     void onAlarmTimer();
-    void connectLogind();
-    void want(const Inhibitor& inhibitor);
-    void askLogind();
+    void hold(const SleepHold& hold);
 
     int m_alarmFd = -1;
     std::unique_ptr<QSocketNotifier> m_alarmNotifier;
     std::string m_alarmError;  // why there is no alarm timer; empty until one was refused
 
-    std::unique_ptr<LogindManager> m_logind;
-    Inhibitor m_wanted;
-    Inhibitor m_held;
-    QDBusUnixFileDescriptor m_heldFd;  // closing its last copy releases the inhibitor
-    bool m_asking = false;             // an Inhibit call is on its way
-    std::string m_logindError;         // why the last Inhibit failed; empty after one succeeded
+    QThread m_busThread;
+    SleepGuard* m_guard = nullptr;  // lives on m_busThread, which deletes it
+    SleepHold m_held;               // as last asked of the guard
+    int m_asked = 0;                // the number of the last wish, and of the last one answered
+    int m_answered = 0;
+    std::string m_logindError;   // why logind refused part of the last wish answered
+    std::string m_desktopError;  // why the desktop did
 };
 
 }  // namespace tollvane

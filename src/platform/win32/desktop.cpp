@@ -237,6 +237,9 @@ LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             // this returns, so the exit sequence runs to its end here and the process ends with
             // it. Nothing is left to do but tear down windows and the browser control that the
             // session is taking away anyway, and a teardown that waits on them would outlive it.
+            // A message box would hold up the sign-out: what the exit sequence has to say is
+            // written instead.
+            if (wParam) m_messageBoxes.sessionEnding();
             if (wParam && (m_program.endWithTheSession() || program().ended()) &&
                 !m_options.keepProcess) {
                 ExitProcess(0);

@@ -1,8 +1,13 @@
 #include "platform/win32/ringing_tone.h"
 
+#include <algorithm>
+
 namespace tollvane::win32 {
 
 namespace {
+
+// How long the ring's wait goes without looking at the queue.
+constexpr unsigned long long kLookMs = 500;
 
 std::shared_ptr<void> makeEvent() {
     return {CreateEventW(nullptr, FALSE, FALSE, nullptr), [](HANDLE event) {
@@ -32,12 +37,17 @@ void RingingTone::waitServingWindows(std::uint64_t ticket, unsigned long long ms
         if (ticket && m_worker.ended(ticket)) return;
         const unsigned long long now = GetTickCount64();
         if (now >= deadline) return;
-        const auto left = static_cast<DWORD>(deadline - now);
+        // Windows counts a thread that waits without input in its wake mask, and has not looked
+        // at its queue for 5 s, as not responding: it ghosts the window, offers to end the
+        // program, and senders that skip hung windows skip it. The queue is looked at every half
+        // second, its input left in it.
+        const auto slice =
+            static_cast<DWORD>(std::min<unsigned long long>(deadline - now, kLookMs));
         // A message that came before the wait began, and that a look at the queue has seen
         // without taking it, wakes it too.
         const DWORD woke = MsgWaitForMultipleObjectsEx(ticket ? 1 : 0, ticket ? &ended : nullptr,
-                                                       left, kServed, MWMO_INPUTAVAILABLE);
-        if (woke == WAIT_TIMEOUT || woke == WAIT_FAILED) return;
+                                                       slice, kServed, MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_FAILED) return;
         if (ticket && woke == WAIT_OBJECT_0) continue;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0,

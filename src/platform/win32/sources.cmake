@@ -23,6 +23,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/web_browser_host.cpp
   platform/win32/ringing_tone.cpp
   platform/win32/message_box.cpp
+  platform/win32/event_log.cpp
   platform/win32/desktop.cpp
   platform/win32/wake.cpp
   platform/win32/single_instance.cpp

@@ -35,8 +35,8 @@ private:
     std::string m_why;
 };
 
-// A line for whoever looks after the computer: on standard error (seen where the program was
-// started from a console) and as a warning in the Windows event log, source "Tollvane".
+// Why the computer may not be awake for the alarm, as a warning for whoever looks after it
+// (event_log.h).
 void tellAboutWake(const std::string& line);
 
 }  // namespace tollvane::win32

@@ -24,6 +24,11 @@
 //   release                     lets the left mouse button go
 //   escape                      presses Esc
 //   endsession                  the session ends (log off)
+//   hung WINDOW                 prints 1 if Windows counts the window as not responding, else 0
+//   answers WINDOW              sends the window a message and prints how many milliseconds the
+//                               answer took; fails when none came within a second
+//   refusesaving                makes the registry refuse the program's values (its key kept in
+//                               memory only, where no lasting section can be made)
 //   pid                         prints the running program's process id
 //
 // The mouse and the keyboard go through the system's input queue, as a hand's would: what they
@@ -135,6 +140,15 @@ int main(int argc, char** argv) {
         key(VK_ESCAPE);
         return 0;
     }
+    if (command == "refusesaving") {
+        HKEY app = nullptr;
+        const LONG made = RegCreateKeyExW(
+            HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Vuvuririvivur", 0, nullptr,
+            REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &app, nullptr);
+        if (made != ERROR_SUCCESS) return fail("the program's key could not be made");
+        RegCloseKey(app);
+        return 0;
+    }
     if (command == "endsession" || command == "pid") {
         HWND program = FindWindowW(win32::Desktop::programWindowClass(), nullptr);
         if (!program) return fail("the program is not running");
@@ -164,6 +178,21 @@ int main(int argc, char** argv) {
     HWND window = FindWindowW(windowClass.c_str(), nullptr);
     if (!window) return fail(std::string(argv[2]) + " is not there");
     if (command == "close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : fail("close");
+    if (command == "hung") {
+        std::printf("%d\n", IsHungAppWindow(window) ? 1 : 0);
+        return 0;
+    }
+    if (command == "answers") {
+        // WM_NULL does nothing but wants an answer; a sender that skips hung windows, as the
+        // shell's does, gives up at once on one.
+        const unsigned long long sent = GetTickCount64();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 1000,
+                                 &result))
+            return fail("no answer within a second");
+        std::printf("%llu\n", GetTickCount64() - sent);
+        return 0;
+    }
     if (command == "rect") {
         RECT r;
         GetWindowRect(window, &r);

@@ -2,9 +2,12 @@
 # tollvane.exe under Wine in the message loops that are not its own, driven from outside as a
 # user does: the seconds go on while the help window is held by its title bar or its text's scroll
 # bar, while its system menu is open, while the month calendar's menu is open and while the alarm
-# box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
-# during a ring leaves the alarm saved as rung, and one with the shop window and a message box
-# open ends the program at once with what it showed saved.
+# box's context menu is open, and an alarm that falls due with that menu open rings; a ring left
+# alone for longer than Windows waits on a program that does not look at its messages is not
+# counted as not responding and answers a message at once; a logoff during a ring leaves the
+# alarm saved as rung, one with the shop window and a message box open ends the program at once
+# with what it showed saved, and one whose save fails ends it at once too, the failure written
+# on standard error rather than shown in a box that would hold up the logoff.
 #
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
@@ -32,9 +35,10 @@ await_before() {
     done
 }
 started=""
+err=$(mktemp)
 cleanup() {
     if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
-    rm -f "$out"
+    rm -f "$out" "$err"
 }
 trap cleanup EXIT
 
@@ -126,6 +130,13 @@ first=$(d text frmAlarmClock txttimetot2)
 sleep 1.2
 [ "$(d text frmAlarmClock txttimetot2)" = "$first" ] || fail "no ring to log off from"
 [ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended early"
+# Nothing sent to the program for longer than Windows waits before it counts a window as not
+# responding (5 s): the ring still looks at its queue, and answers a message sent to it at once.
+sleep 6
+[ "$(d hung frmAlarmClock)" = 0 ] || fail "the ringing program counts as not responding"
+took=$(d answers frmAlarmClock) || fail "the ringing program did not answer a message within a second"
+echo "a message sent ten seconds into the ring answered in $took ms"
+[ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended before the logoff"
 # Logs off (Wine's end of the session) and waits, briefly, for the program to be gone.
 logoff() {
     sh "$run" "$prefix" wineboot --end-session
@@ -155,4 +166,15 @@ d click frmAlarmClock cmdremset  # with no reminder typed: a message box says so
 d shown '#32770' 5000 || fail "no message box"
 logoff "with the shop window and a message box open"
 [ "$(reg_value timealarm)" = 6:45 ] || fail "timealarm after that logoff: '$(reg_value timealarm)'"
+
+echo "a logoff with a registry that refuses the values ends at once, the failure written, no box"
+sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true
+d refusesaving
+sh "$run" "$prefix" "$exe" 2>"$err" &
+started=$!
+d shown frmAlarmClock 20000 || fail "the main window did not show a third time"
+logoff "with a registry that refuses the values"
+grep -q 'tollvane: Error: Tollvane could not save its settings to HKEY_CURRENT_USER' "$err" ||
+    fail "the failed save was not written: $(cat "$err")"
+sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true
 echo "PASS"
