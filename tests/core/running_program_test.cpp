@@ -71,6 +71,8 @@ TEST(RunningProgram, Ring_TheDesktopHearsOfEachRingsEndOnce) {
     EXPECT_EQ(d.ringsEnded, 1);
     ringAt(d, 9, 2);
     EXPECT_EQ(d.ringsEnded, 2);
+    // The tone too, after each ring's last beep.
+    EXPECT_EQ(d.tone.beepsAtRingEnds, (std::vector<std::size_t>{3, 4}));
 }
 
 // Windows may end the process as soon as it has told of the session's end: a ring that cannot
