@@ -14,16 +14,17 @@ AlarmKeeping::AlarmKeeping(Program& program, SessionStart& sessionStart, Tell te
 
 void AlarmKeeping::keep() {
     const frmAlarmClock* main = m_program.loadedMain();
-    // The exit sequence saves for itself.
-    if (!main || m_program.ended()) return;
+    if (!main) return;
     // Set is Set Alarm disabled, as the tick reads it. A time typed while no alarm is set is not
     // an alarm yet: it is saved at exit, as before.
     const bool set = !main->CmdSet.Enabled;
     const State now{set, set ? main->TxtTime.Text : std::string()};
     if (m_saved == now) return;
 
-    // The first look is at the window just loaded, which holds what the store holds.
-    if (m_saved) {
+    // The first look is at the window just loaded, which holds what the store holds; the exit
+    // sequence saves for itself, and only the start with the session is left to follow it (an
+    // alarm saved as rung by an end during its ring).
+    if (m_saved && !m_program.ended()) {
         SettingsStore& store = m_program.ports().settings;
         if (const Status saved = saveLastSettings(*main, store); !saved) {
             tellOnce(saved.error, "could not save its settings to " + store.location() + ": " +

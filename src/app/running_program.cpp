@@ -55,14 +55,16 @@ bool RunningProgram::endWithTheSession() {
     if (m_scheduler.ringing()) {
         m_ringTone.silence();
         m_program.EndDuringRing();
-        return true;
-    }
-    if (m_scheduler.busy()) {
+    } else if (m_scheduler.busy()) {
         m_program.EndRequested();
-        return true;
+    } else {
+        endFromOutside();
+        return false;
     }
-    endFromOutside();
-    return false;
+    // No handler's end follows before the process ends: the start with the session is brought in
+    // line with the alarm as the exit left it here.
+    m_alarmKeeping.keep();
+    return true;
 }
 
 // The wake-up is spent once it has come, whatever it was aimed at.

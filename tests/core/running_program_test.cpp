@@ -89,6 +89,8 @@ TEST(RunningProgram, SessionEndsDuringARing_AlarmSavedAsRung_TheProcessMustEndAt
     EXPECT_TRUE(d.program.ended());
     EXPECT_EQ(d.tone.beeps.size(), 2u);
     EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
+    // Rung, it no longer starts with the next session.
+    EXPECT_EQ(d.sessionStart.calls, (std::vector<bool>{false, true, false}));
 }
 
 TEST(RunningProgram, SessionEndsWhileIdle_ExitSequenceAsFileExitRunsIt_NoNeedToEndAtOnce) {

@@ -759,7 +759,9 @@ class WineMonkey(Monkey):
     def session_end(self, rung):
         """wineboot --end-session; the boxes read last are what it must save."""
         self.say("session end%s" % (" during the ring of %s" % rung if rung else ""))
-        ended = self.wine("wineboot", "--end-session", stdout=subprocess.DEVNULL,
+        # --restart: the session ends without Wine then starting what the Run key names, as a
+        # new session would: with an alarm set that is the program, a copy the monkey does not own.
+        ended = self.wine("wineboot", "--end-session", "--restart", stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
         try:
             ended.wait(END_S)

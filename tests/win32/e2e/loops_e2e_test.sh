@@ -3,8 +3,10 @@
 # user does: the seconds go on while the help window is held by its title bar or its text's scroll
 # bar, while its system menu is open, while the month calendar's menu is open and while the alarm
 # box's context menu is open, and an alarm that falls due with that menu open rings; a logoff
-# during a ring leaves the alarm saved as rung, and one with the shop window and a message box
-# open ends the program at once with what it showed saved.
+# during a ring leaves the alarm saved as rung (and the program no longer starts at sign-in), and
+# one with the shop window and a message box open ends the program at once with what it showed
+# saved; with that alarm still set, the next session (Wine's, which runs the Run key after the
+# logoff) starts the program again with it set.
 #
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
@@ -32,8 +34,10 @@ await_before() {
     done
 }
 started=""
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 cleanup() {
     if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    sh "$run" "$prefix" reg delete "$run_key" /v Tollvane /f >/dev/null 2>&1 || true
     rm -f "$out"
 }
 trap cleanup EXIT
@@ -126,11 +130,12 @@ first=$(d text frmAlarmClock txttimetot2)
 sleep 1.2
 [ "$(d text frmAlarmClock txttimetot2)" = "$first" ] || fail "no ring to log off from"
 [ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended early"
-# Logs off (Wine's end of the session) and waits, briefly, for the program to be gone.
+# Logs off (Wine's end of the session) and waits, briefly, for the program to be gone. (Wine
+# then starts what the Run key names, as a new session does.)
 logoff() {
     sh "$run" "$prefix" wineboot --end-session
     tries=0
-    while d pid >/dev/null 2>&1; do
+    while kill -0 "$started" 2>/dev/null; do
         tries=$((tries + 1))
         [ $tries -lt 10 ] || fail "the program did not end soon after the logoff $1"
         sleep 0.2
@@ -142,6 +147,8 @@ logoff "during the ring"
 [ "$(reg_value timealarm)" = "$clock Has Passed" ] ||
     fail "timealarm after a logoff during the ring: '$(reg_value timealarm)'"
 [ "$(reg_value AlarmMusic3)" = 5 ] || fail "AlarmMusic3 '$(reg_value AlarmMusic3)'"
+! sh "$run" "$prefix" reg query "$run_key" /v Tollvane >/dev/null 2>&1 ||
+    fail "the rung alarm still has the program start at sign-in"
 
 echo "a logoff with the shop window open and a message box waiting ends at once, values saved"
 sh "$run" "$prefix" "$exe" &
@@ -155,4 +162,16 @@ d click frmAlarmClock cmdremset  # with no reminder typed: a message box says so
 d shown '#32770' 5000 || fail "no message box"
 logoff "with the shop window and a message box open"
 [ "$(reg_value timealarm)" = 6:45 ] || fail "timealarm after that logoff: '$(reg_value timealarm)'"
+
+echo "the next session starts the program again, the alarm still set"
+d shown frmAlarmClock 20000 || fail "the next session did not start the program"
+[ "$(d text frmAlarmClock TxtTime)" = 6:45 ] || fail "started with the session: '$(d text frmAlarmClock TxtTime)'"
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "started with the session, the alarm is not set"
+d menu frmAlarmClock MnuExit
+tries=0
+while d pid >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ $tries -lt 25 ] || fail "the program started with the session did not end at File > Exit"
+    sleep 0.2
+done
 echo "PASS"
