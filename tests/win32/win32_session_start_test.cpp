@@ -1,11 +1,11 @@
 // The start with the sign-in on Windows, against the registry: the program's own Run value,
-// written and removed; a start the user turned off, and a value of another program, left as they
-// are. Each test uses a value name of its own, so nothing here touches the program's.
+// written and removed, and a value of another program left as it is (a start the user turned off
+// in Task Manager is tested with the whole program, tests/win32/e2e). Each test uses a value name
+// of its own, so nothing here touches the program's.
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/win32/api.h"
 #include "platform/win32/session_start.h"
@@ -46,25 +46,6 @@ TEST_F(Win32SessionStartTest, Wanted_RunValueStartsTheProgramByItsQuotedPath_Not
     ASSERT_TRUE(start.want(false));
     EXPECT_EQ(run(), L"(none)");
     EXPECT_TRUE(start.want(false));
-}
-
-// Task Manager's "Disabled": the first byte odd. The program reads it and never writes it.
-TEST_F(Win32SessionStartTest, TurnedOffByTheUser_TheirChoiceLeftAsItIs_ReasonSaysWhere) {
-    const std::vector<BYTE> off{3, 0, 0, 0, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0xd9, 0x01};
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, Win32SessionStart::kApprovedKey, name.c_str(),
-                              REG_BINARY, off.data(), static_cast<DWORD>(off.size())),
-              ERROR_SUCCESS);
-    const Status wanted = start.want(true);
-    EXPECT_FALSE(wanted);
-    EXPECT_NE(wanted.error.find("Task Manager > Startup"), std::string::npos) << wanted.error;
-    EXPECT_EQ(run(), L"\"" + program + L"\"");  // still listed there, to be turned on again
-    std::vector<BYTE> now(32);
-    DWORD bytes = static_cast<DWORD>(now.size());
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Win32SessionStart::kApprovedKey, name.c_str(),
-                           RRF_RT_REG_BINARY, nullptr, now.data(), &bytes),
-              ERROR_SUCCESS);
-    now.resize(bytes);
-    EXPECT_EQ(now, off);
 }
 
 TEST_F(Win32SessionStartTest, ValueOfAnotherProgram_LeftAsItIs_OwnOfAnotherCopy_Replaced) {
