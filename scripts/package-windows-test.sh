@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer as a user meets it, under Wine on Xvfb in a fresh prefix: a silent install,
 # its files, Start-menu shortcut and Apps & features entry; the program started from the shortcut
-# (its window shown, its values saved when the window is closed); an uninstall refused while the
-# program runs; then a silent uninstall that leaves nothing of the program but the user's values
-# and a pending reminder.ini. Also the portable zip's contents.
+# with an alarm set (its window shown, its start at sign-in in the Run key, its values saved when
+# the window is closed); an uninstall refused while the program runs; then a silent uninstall that
+# leaves nothing of the program but the user's values and a pending reminder.ini (the Run value
+# gone). Also the portable zip's contents.
 #   package-windows-test.sh [TOLLVANE_EXE]   (default: build/windows/bin/tollvane.exe)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -76,6 +77,7 @@ installed=$(unix_path "$install_dir")
 shortcut=$(unix_path "$(win cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Tollvane.lnk")
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tollvane'
 settings_key='HKCU\Software\VB and VBA Program Settings\Vuvuririvivur\lastsettings'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 browser_key='HKCU\Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION'
 value_of() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 program_running() { pgrep -f 'Programs.Tollvane.tollvane\.exe' >/dev/null; }
@@ -99,7 +101,9 @@ ok "Start-menu shortcut"
     fail "the entry's silent uninstaller"
 ok "Apps & features entry: Tollvane 3.0.0 by Tollvane developers, with its uninstaller"
 
-# Started from the Start menu, as a user starts it.
+# Started from the Start menu, as a user starts it, with an alarm set for two hours from now that
+# has it start at sign-in meanwhile.
+win reg add "$settings_key" /v timealarm /t REG_SZ /d "$(date -d '+2 hours' +%-H:%M)" /f >/dev/null
 "$WINE" start /wait /unix "$shortcut" </dev/null >"$work/program.log" 2>&1 &
 started=$!
 wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tollvane$' | head -n 1) || true
@@ -128,6 +132,9 @@ for name in remyear remmonth remday timealarm AlarmMusic AlarmMusic2 AlarmMusic3
     win reg query "$settings_key" /v "$name" | grep -q "$name" || fail "$name was not saved at exit"
 done
 ok "the seven values saved under $settings_key at exit"
+[ "$(value_of "$run_key" Tollvane)" = "\"$install_dir\tollvane.exe\"" ] ||
+    fail "the start at sign-in is '$(value_of "$run_key" Tollvane)'"
+ok "the set alarm has the installed program start at sign-in"
 
 # A reminder waiting for its date, as the program leaves it beside itself.
 printf '"Dentist at nine"\r\n' >"$installed/reminder.ini"
@@ -142,6 +149,7 @@ files=$(ls -A "$installed" | tr '\n' ' ')
 [ "$(cat "$installed/reminder.ini")" = "$(printf '"Dentist at nine"\r')" ] || fail "the reminder changed"
 [ ! -e "$shortcut" ] || fail "the shortcut is still there"
 [ -z "$(value_of "$browser_key" tollvane.exe)" ] || fail "the browser setting is still there"
+[ -z "$(value_of "$run_key" Tollvane)" ] || fail "the start at sign-in is still there"
 left=$(cd "$WINEPREFIX/drive_c" && find . -iname '*tollvane*' | sort | tr '\n' ' ')
 [ "$left" = "./users/$(win cmd /c echo %USERNAME%)/AppData/Local/Programs/Tollvane " ] ||
     fail "files of the program left: $left"

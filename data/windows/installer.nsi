@@ -1,7 +1,8 @@
 ; The Windows installer: a per-user install without administrator rights into
 ; %LOCALAPPDATA%\Programs\Tollvane, a folder the user can write, so that reminder.ini is kept beside
 ; the program. A Start-menu shortcut and an entry in Apps & features whose uninstaller removes
-; every installed file and leaves the user's values and a pending reminder.ini alone.
+; every installed file and the program's start at sign-in, and leaves the user's values and a
+; pending reminder.ini alone.
 ; Silent: setup.exe /S [/D=folder] and uninstall.exe /S.
 ;
 ; Built by scripts/package-windows.sh with makensis and these defines:
@@ -22,6 +23,9 @@ ManifestDPIAware true
 ; Where the program asks the web browser control for its current engine (a value per executable
 ; name, written by the program); the uninstaller removes the program's value.
 !define BROWSER_KEY "Software\Microsoft\Internet Explorer\Main\FeatureControl\FEATURE_BROWSER_EMULATION"
+; Where the program has itself started at sign-in while an alarm is set (a value named Tollvane
+; with its quoted path); the uninstaller removes it when it starts the copy being removed.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -95,6 +99,10 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   DeleteRegValue HKCU "${BROWSER_KEY}" "tollvane.exe"
+  ; StrCmp compares without regard to case, as Windows compares paths.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
+  StrCmp $0 '"$INSTDIR\tollvane.exe"' 0 +2
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ; The values under Software\VB and VBA Program Settings are the user's, and stay.
 SectionEnd

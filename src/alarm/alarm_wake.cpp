@@ -46,6 +46,10 @@ long long asIfUtc(const LocalDateTime& t) {
 
 }  // namespace
 
+bool isShownClockText(const std::string& text) {
+    return shownTime(text).has_value();
+}
+
 std::optional<long long> nextShownMinute(const std::string& clockText, const Clock& clock,
                                          long long nowWallMs) {
     const auto time = shownTime(clockText);

@@ -11,6 +11,10 @@
 
 namespace tollvane {
 
+// Whether `text` is a time that the clock shows ("7:30"; not "07:30" or "7:30 Has Passed"): an
+// armed alarm with such a text can still ring.
+bool isShownClockText(const std::string& text);
+
 // How long before the alarm minute the computer is woken, to come up before the ring.
 constexpr long long kWakeMarginMs = 30000;
 

@@ -14,6 +14,7 @@ struct RingWorker::Shared {
     std::condition_variable left;  // the worker has returned for good
     std::function<void()> toneEnded;
     bool hasJob = false;
+    bool ringOver = false;
     bool busy = false;  // inside a tone, perhaps one the watchdog gave up on
     bool stop = false;
     bool gone = false;
@@ -31,7 +32,16 @@ RingWorker::RingWorker(std::shared_ptr<Tone> tone, std::function<void()> toneEnd
         Shared& s = *shared;
         std::unique_lock lock(s.mutex);
         for (;;) {
-            s.wake.wait(lock, [&] { return s.stop || s.hasJob; });
+            s.wake.wait(lock, [&] { return s.stop || s.hasJob || s.ringOver; });
+            // Before the end too: an output made audible for the ring is put back. A beep handed
+            // over meanwhile waits its turn.
+            if (s.ringOver) {
+                s.ringOver = false;
+                lock.unlock();
+                tone->ringEnded();
+                lock.lock();
+                continue;
+            }
             if (s.stop) break;
             s.hasJob = false;
             s.busy = true;
@@ -80,6 +90,12 @@ RingWorker::Handed RingWorker::play(std::int32_t frequencyHz, std::int32_t durat
         }
     }
     return {0, durationMs};
+}
+
+void RingWorker::ringEnded() {
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->ringOver = true;
+    m_shared->wake.notify_one();
 }
 
 bool RingWorker::ended(std::uint64_t ticket) const {

@@ -38,6 +38,9 @@ public:
     Handed play(std::int32_t frequencyHz, std::int32_t durationMs);
     // Whether the tone of `ticket` has returned.
     bool ended(std::uint64_t ticket) const;
+    // The ring is over: once the tone sounding now has returned, the worker tells the tone so
+    // (Tone::ringEnded), also when the program is ending. Returns at once.
+    void ringEnded();
 
     // How long past its duration a tone may take before the wait gives up.
     static constexpr int kWatchdogMarginMs = 1000;

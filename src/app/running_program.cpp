@@ -18,12 +18,13 @@ Ports withTone(Ports ports, Tone& tone) {
 }  // namespace
 
 RunningProgram::RunningProgram(Host& host, const Ports& ports, ComputerWake& wake,
-                               WakeAim::Tell tell)
+                               SessionStart& sessionStart, WakeAim::Tell tell)
     : m_host(host),
       m_ringTone(ports.tone),
       m_program(withTone(ports, m_ringTone)),
       m_scheduler(m_program, *this, m_ringTone),
-      m_wakeAim(m_program, wake, std::move(tell)) {
+      m_wakeAim(m_program, wake, tell),
+      m_alarmKeeping(m_program, sessionStart, std::move(tell)) {
     m_scheduler.afterEvent = [this] { afterEvent(); };
     m_ringTone.ringStarted = [this] { askForAttention(); };
     m_ringTone.ringEnded = [this] { m_host.ringEnded(); };
@@ -54,14 +55,16 @@ bool RunningProgram::endWithTheSession() {
     if (m_scheduler.ringing()) {
         m_ringTone.silence();
         m_program.EndDuringRing();
-        return true;
-    }
-    if (m_scheduler.busy()) {
+    } else if (m_scheduler.busy()) {
         m_program.EndRequested();
-        return true;
+    } else {
+        endFromOutside();
+        return false;
     }
-    endFromOutside();
-    return false;
+    // No handler's end follows before the process ends: the start with the session is brought in
+    // line with the alarm as the exit left it here.
+    m_alarmKeeping.keep();
+    return true;
 }
 
 // The wake-up is spent once it has come, whatever it was aimed at.
@@ -85,6 +88,7 @@ WindowView* RunningProgram::view(const Form& window) const {
 
 void RunningProgram::afterEvent() {
     reconcileViews();
+    m_alarmKeeping.keep();
     m_wakeAim.aim(m_host.now().wallMs);
     if (!m_program.ended()) {
         aimWakeUp();

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/alarm_keeping.h"
 #include "app/program.h"
 #include "app/scheduler.h"
 #include "app/wake_aim.h"
@@ -54,9 +55,12 @@ public:
         virtual void programEnded() = 0;
     };
 
-    // `ports.tone` plays one tone of a ring on the desktop, its windows painted meanwhile; `tell`
-    // says why the computer may not be awake for the alarm.
-    RunningProgram(Host& host, const Ports& ports, ComputerWake& wake, WakeAim::Tell tell);
+    // `ports.tone` plays one tone of a ring on the desktop, its windows painted meanwhile;
+    // `sessionStart` starts the program with the user's session while an alarm can ring; `tell`
+    // says, on the program's log, why the alarm may go unheard (the computer not awake for it, a
+    // store that cannot be written, no start with the session).
+    RunningProgram(Host& host, const Ports& ports, ComputerWake& wake, SessionStart& sessionStart,
+                   WakeAim::Tell tell);
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
@@ -98,6 +102,7 @@ private:
     Program m_program;
     Scheduler m_scheduler;
     WakeAim m_wakeAim;
+    AlarmKeeping m_alarmKeeping;
     std::optional<Scheduler::Wake> m_aimed;  // what the desktop's wake-up is aimed at
     bool m_endTold = false;
     // Declared last: the views go first, while the models they show are still there.

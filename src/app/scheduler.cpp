@@ -19,6 +19,7 @@ void RingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
 void RingTone::handlerEnded() {
     if (!m_inRing) return;
     m_inRing = false;
+    m_backend.ringEnded();
     if (ringEnded) ringEnded();
 }
 

@@ -36,7 +36,8 @@ public:
     // The tone sounding now is the last: every later beep returns at once, so a ring in progress
     // runs through its count in silence and ends. For good: the program is about to end.
     void silence() { m_silenced = true; }
-    // The handler that rang has ended: the next tone begins a new ring.
+    // The handler that rang has ended: the backend is told that the ring is over, and the next
+    // tone begins a new ring.
     void handlerEnded();
 
     // Told before the first tone of each ring, so that the desktop can ask for the user's

@@ -52,6 +52,9 @@ public:
 
     virtual ~Tone() = default;
     virtual void beep(std::int32_t frequencyHz, std::int32_t durationMs) = 0;
+    // The ring is over: its last beep has sounded. What a tone held for the ring (an open stream,
+    // an output it made audible) is let go; the next beep begins a new ring.
+    virtual void ringEnded() {}
 };
 
 // When the computer must be awake for the alarm, as the program decides it (alarm/alarm_wake.h).
@@ -77,6 +80,16 @@ public:
     // a power plan without wake timers, a system that cannot resume); empty when nothing that the
     // program can see stands in the way.
     virtual std::string whyNot() const = 0;
+};
+
+// Starts the program when the user signs in, in the platform's own way for this user alone (no
+// administrator rights), or no longer does. A user's own choice against it (a start turned off in
+// the desktop's settings) is kept, never overwritten.
+class SessionStart {
+public:
+    virtual ~SessionStart() = default;
+    // Fails with the reason when the program will not be started with the session as wanted.
+    virtual Status want(bool started) = 0;
 };
 
 // String values by application, section and key. Names are compared without regard to case;

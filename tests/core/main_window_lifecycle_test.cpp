@@ -158,17 +158,22 @@ TEST(SessionCheckpoint, SavesTheSevenValuesInOneWrite_ProgramGoesOnAndStillRings
     EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
 }
 
-// During a ring the values are saved as the boxes stand, and the ring runs its course.
+// During a ring the values are saved as the boxes stand, and the ring runs its course (and saves
+// the alarm as rung once it has).
 TEST(SessionCheckpoint, DuringARing_SavesTheAlarmAsItStandsAndTheRingGoesOn) {
     SimulatedDesktop d;
     frmAlarmClock& w = startArmed(d, 7, 29, 58, {"7:30", "800", "200", "3"});
     Status saved = Status::failure("no checkpoint");
+    std::string savedAlarm;
     d.tone.onBeep = [&] {
-        if (d.tone.beeps.size() == 1) saved = d.program.SessionCheckpoint();
+        if (d.tone.beeps.size() != 1) return;
+        saved = d.program.SessionCheckpoint();
+        savedAlarm = stored(d.settings, keys::kTimeAlarm);
     };
     d.runUntil(7, 30, 2);
     EXPECT_TRUE(saved);
-    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30");
+    EXPECT_EQ(savedAlarm, "7:30");
+    EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
     EXPECT_EQ(d.tone.beeps.size(), 3u);
     EXPECT_EQ(w.TxtTime.Text, "7:30 Has Passed");
     EXPECT_FALSE(d.program.ended());

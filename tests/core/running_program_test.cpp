@@ -71,6 +71,8 @@ TEST(RunningProgram, Ring_TheDesktopHearsOfEachRingsEndOnce) {
     EXPECT_EQ(d.ringsEnded, 1);
     ringAt(d, 9, 2);
     EXPECT_EQ(d.ringsEnded, 2);
+    // The tone too, after each ring's last beep.
+    EXPECT_EQ(d.tone.beepsAtRingEnds, (std::vector<std::size_t>{3, 4}));
 }
 
 // Windows may end the process as soon as it has told of the session's end: a ring that cannot
@@ -87,6 +89,8 @@ TEST(RunningProgram, SessionEndsDuringARing_AlarmSavedAsRung_TheProcessMustEndAt
     EXPECT_TRUE(d.program.ended());
     EXPECT_EQ(d.tone.beeps.size(), 2u);
     EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
+    // Rung, it no longer starts with the next session.
+    EXPECT_EQ(d.sessionStart.calls, (std::vector<bool>{false, true, false}));
 }
 
 TEST(RunningProgram, SessionEndsWhileIdle_ExitSequenceAsFileExitRunsIt_NoNeedToEndAtOnce) {

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # End to end, as a user: the built program in its own folder under Xvfb, with a private PulseAudio
 # whose only output is a null sink.
-#   1. First start with no settings: the narrow window appears; File > Exit leaves the seven
-#      values in the settings file.
+#   1. First start with no settings: the narrow window appears; an alarm set for later starts the
+#      program with the session (its autostart entry names it) and Stop undoes that, each saved at
+#      once; File > Exit leaves the seven values in the settings file.
 #   2. Through the window: ">>>", a reminder typed and stored for today (the file holds its
-#      bytes), an alarm typed for the next minute and set: it rings audibly, the reminder is
-#      shown (its file is gone), and exit saves "H:MM Has Passed" and today's reminder date.
-#   3. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps) and a reminder for
-#      today: the alarm re-arms at load, rings audibly at its minute, the reminder is taken from
-#      reminder.ini (the file is gone), and at exit the alarm reads "H:MM Has Passed". The user
-#      is in another window meanwhile: the ringing window asks for attention, without taking the
-#      keyboard.
+#      bytes), an alarm typed for the next minute and set, saved at once; the program killed
+#      (SIGKILL) and started again: the alarm rings audibly, the reminder is shown (its file is
+#      gone), the autostart entry is gone, and exit saves "H:MM Has Passed" and today's date.
+#   3. Start with an alarm stored for the next minute (800 Hz, 200 ms, 3 beeps), a reminder for
+#      today, the output muted and the user's autostart entry hidden: the alarm re-arms at load,
+#      rings audibly at its minute and the output is muted again after it, the reminder is taken
+#      from reminder.ini (the file is gone), the hidden entry is left as it was and the log says
+#      so once, and at exit the alarm reads "H:MM Has Passed". The user is in another window
+#      meanwhile: the ringing window asks for attention, without taking the keyboard.
 #   4. Ended by SIGTERM, as a session ends it at logout: the values are saved all the same.
 #
 #   program_e2e_test.sh TOLLVANE HELP_FILE TONE_CHECK ARTIFACT_DIR [WATCH]
@@ -18,7 +21,7 @@
 set -u
 program=$1 help=$2 check=$3 artifacts=$4 watch=${5:-}
 . "$(dirname "$0")/session.sh"
-session_require parecord
+session_require parecord desktop-file-validate
 mkdir -p "$artifacts"
 session_start "$program" "$help"
 
@@ -31,12 +34,32 @@ exit_program() {
     timeout 15 tail --pid="$app" -f /dev/null || fail "the program did not end after File > Exit"
 }
 
+# Waits up to two seconds for a condition, given as a command.
+within_2s() {
+    local _
+    for _ in $(seq 20); do "$@" && return 0; sleep 0.1; done
+    "$@"
+}
+entry=$XDG_CONFIG_HOME/autostart/tollvane.desktop
+
 echo "== first start with no settings"
 start_program
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$WIDTH" = 231 ] || fail "the window is $WIDTH pixels wide, not the narrow 231"
 sleep 1.5
 import -window root "$artifacts/first-start.png" 2>/dev/null || true
+later=$(date -d '+2 hours' +%-H:%M)
+click_at 64 137                       # the alarm box
+xdotool type --delay 20 "$later"
+click_at 60 306                       # Set Alarm
+within_2s test -f "$entry" || fail "Set Alarm made no autostart entry"
+grep -qx "Exec=\"$bin/tollvane\"" "$entry" && grep -qx "TryExec=$bin/tollvane" "$entry" ||
+    fail "the autostart entry does not name the program: $(cat "$entry")"
+desktop-file-validate "$entry" || fail "the autostart entry is not valid"
+[ "$(value timealarm)" = "$later" ] || fail "Set Alarm did not save the alarm: '$(value timealarm)'"
+click_at 172 306                      # Stop
+within_2s test ! -e "$entry" || fail "the autostart entry is still there after Stop"
+[ "$(value timealarm)" = "" ] || fail "Stop did not save the empty alarm: '$(value timealarm)'"
 exit_program
 check_seven_saved
 [ "$(value AlarmMusic3)" = 1 ] || fail "the count box was not saved as 1"
@@ -87,7 +110,12 @@ sleep 0.5
 click_at 64 137                       # the alarm box
 xdotool type --delay 20 "$alarm"
 click_at 60 306                       # Set Alarm
+within_2s test "$(value timealarm)" = "$alarm" || fail "Set Alarm did not save the alarm at once"
+kill -KILL "$app"
+wait "$app" 2>/dev/null
+start_program
 wait_for_ring
+[ ! -e "$entry" ] || fail "the autostart entry is still there after the ring"
 check_ring reminder-shown "$work/ui-ring.raw"
 [ "$(value remday)" = " $(date +%-d)" ] || fail "the reminder date was not saved: '$(value remday)'"
 
@@ -104,6 +132,10 @@ lastsettings\\alarmmusic2=200
 lastsettings\\alarmmusic3=3
 INI
 printf '"Dentist at 4"\r\n' >"$work/bin/reminder.ini"
+mkdir -p "$(dirname "$entry")"
+printf '[Desktop Entry]\nType=Application\nName=Tollvane\nExec=tollvane\nHidden=true\n' >"$entry"
+cp "$entry" "$work/hidden.desktop"
+pactl set-sink-mute e2e 1
 record "$work/ring.raw"
 start_program
 if [ -n "$watch" ]; then
@@ -123,6 +155,11 @@ if [ -n "$watch" ]; then
 fi
 check_ring after-ring "$work/ring.raw"
 [ "$(value remyear)" = " $(date +%Y)" ] || fail "the reminder year was not kept: '$(value remyear)'"
+[ "$(pactl get-sink-mute e2e)" = "Mute: yes" ] || fail "the output is not muted again after the ring"
+cmp -s "$entry" "$work/hidden.desktop" || fail "the user's hidden autostart entry was changed"
+[ "$(grep -c 'turned off in .*(Hidden=true)' "$work/tollvane.log")" = 1 ] ||
+    fail "the hidden entry was not told of once: $(cat "$work/tollvane.log")"
+rm "$entry"
 
 echo "== ended from outside (SIGTERM, as at logout): the values are saved as by File > Exit"
 start_program

@@ -39,7 +39,9 @@ public:
         long long startMs;
     };
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
+    void ringEnded() override { beepsAtRingEnds.push_back(beeps.size()); }
     std::vector<Beep> beeps;
+    std::vector<std::size_t> beepsAtRingEnds;  // how many beeps had sounded at each ring's end
     std::function<void()> onBeep;  // runs after each beep, for tests that act during a ring
 
 private:
@@ -61,6 +63,18 @@ public:
 
     std::vector<std::optional<WakeRequest>> calls;  // each arm, or nullopt for each disarm
     std::optional<WakeRequest> armed;
+    std::string why;
+};
+
+// Records what the program asks of the start with the session, and refuses with a reason of the
+// test's choosing.
+class FakeSessionStart : public SessionStart {
+public:
+    Status want(bool started) override {
+        calls.push_back(started);
+        return why.empty() ? Status::success() : Status::failure(why);
+    }
+    std::vector<bool> calls;
     std::string why;
 };
 

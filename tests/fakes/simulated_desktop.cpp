@@ -34,7 +34,7 @@ SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
     : settings(sharedSettings),
       files(sharedFiles),
       localTime(localTimeClock ? *localTimeClock : clock),
-      running(*this, portsOf(*this), wake,
+      running(*this, portsOf(*this), wake, sessionStart,
               [this](const std::string& line) { told.push_back(line); }),
       program(running.program()),
       scheduler(running.scheduler()) {

@@ -85,7 +85,8 @@ public:
     FakeBrowser browser;
     Clock& localTime;  // `clock` itself unless one was given
     FakeWake wake;
-    std::vector<std::string> told;       // what the program said of the wake, one line each
+    FakeSessionStart sessionStart;
+    std::vector<std::string> told;       // what the program said on its log, one line each
     std::vector<const Form*> attention;  // the window that asked for attention, at each ring
     RunningProgram running;
     Program& program;

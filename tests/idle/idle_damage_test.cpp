@@ -213,6 +213,7 @@ TEST(IdleDamage, TicksDrawOnlyTheChangedBoxesAndTheCursorRestsWithoutInput) {
     o.programDir = dir.filePath(QStringLiteral("bin"));
     o.userDataDir = dir.filePath(QStringLiteral("data"));
     o.browserProgram = dir.filePath(QStringLiteral("bin/no-browser-here"));
+    o.autostartDir = dir.filePath(QStringLiteral("autostart"));
     o.tone = &tone;
     o.clock = &clock;
     Desktop desktop(o);

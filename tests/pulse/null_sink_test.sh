@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Plays beeps through a private PulseAudio daemon whose only output is a null sink, records the
-# sink's monitor and checks the recording (three beeps in a row, then one long beep); then a ring
-# with no server reachable, and one with the server stopped in the middle.
+# sink's monitor and checks the recording (three beeps in a row, then one long beep); a ring on the
+# output muted at zero volume, heard and then put back, and one whose volume the user changes
+# meanwhile, left as the user set it; then a ring with no server reachable, and one with the
+# server stopped in the middle.
 #
 #   null_sink_test.sh TONE_PLAYER TONE_CHECK
 #
@@ -106,6 +108,30 @@ record_start "$work/long.raw"
 PULSE_SERVER=$server timeout 30 "$player" play 440 2500 1 played || fail "the long beep did not play"
 record_stop
 "$check" "$work/long.raw" $rate 1 440 2500 || fail "the recording does not hold the long beep"
+
+# The null sink's mute and volume: "yes 0%".
+output_level() {
+    local muted volume
+    muted=$(PULSE_SERVER=$server pactl get-sink-mute tollvane_test | sed 's/^Mute: //')
+    volume=$(PULSE_SERVER=$server pactl get-sink-volume tollvane_test | grep -o '[0-9]*%' | head -n 1)
+    echo "$muted $volume"
+}
+
+echo "== muted at zero volume: the ring is heard at a quarter, then the output is as it was"
+PULSE_SERVER=$server pactl set-sink-volume tollvane_test 0
+PULSE_SERVER=$server pactl set-sink-mute tollvane_test 1
+record_start "$work/muted.raw"
+PULSE_SERVER=$server timeout 30 "$player" play 800 200 3 played || fail "the ring did not play"
+record_stop
+# A quarter of the volume slider is a sixty-fourth of the full amplitude.
+"$check" "$work/muted.raw" $rate 3 800 200 0.002 || fail "the muted output did not sound the ring"
+[ "$(output_level)" = "yes 0%" ] || fail "after the ring the output is '$(output_level)', not muted at 0%"
+
+echo "== muted, and the user turns it up during the ring: it stays as the user set it"
+PULSE_SERVER=$server timeout 30 "$player" play 800 200 3 played \
+    "pactl set-sink-volume tollvane_test 60%" || fail "the ring did not play"
+[ "$(output_level)" = "no 60%" ] || fail "after the ring the output is '$(output_level)', not as the user set it"
+PULSE_SERVER=$server pactl set-sink-volume tollvane_test 100%
 
 echo "== no server reachable: the ring runs its course in silence"
 record_start "$work/silent.raw"

@@ -1,11 +1,12 @@
 // Checks a raw recording (mono 32-bit float, native byte order) of the null sink's monitor:
 //
-//   tone_check FILE RATE COUNT FREQ MS
+//   tone_check FILE RATE COUNT FREQ MS [QUIETEST]
 //
 // expects exactly COUNT tones, each at FREQ Hz within 1% and MS long within 5 ms, with gaps under
 // 40 ms between them (the next tone follows at once; a busy machine may hold the thread that
 // starts it for a few milliseconds, a pause of the program's own would be far longer); COUNT 0
-// expects silence. Prints what it measured.
+// expects silence. QUIETEST is the peak below which a recording counts as silence (default 0.01,
+// for a tone played at full volume). Prints what it measured.
 
 #include <algorithm>
 #include <cmath>
@@ -25,8 +26,8 @@ constexpr double kLongestGapMs = 40;
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: tone_check FILE RATE COUNT FREQ MS\n");
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: tone_check FILE RATE COUNT FREQ MS [QUIETEST]\n");
         return 2;
     }
     const double rate = std::atof(argv[2]);
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const auto tones = tollvane::test::findTones(samples, rate, frequency);
+    const float quietest = argc == 7 ? static_cast<float>(std::atof(argv[6])) : 0.01f;
+    const auto tones = tollvane::test::findTones(samples, rate, frequency, quietest);
     bool ok = tones.size() == count;
     std::printf("tones found: %zu (expected %zu)\n", tones.size(), count);
     for (std::size_t i = 0; i < tones.size(); ++i) {

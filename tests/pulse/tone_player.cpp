@@ -1,7 +1,9 @@
 // Plays beeps through PulseTone for the null-sink test script and prints how each one went.
 //
-//   tone_player play FREQ MS COUNT EXPECTED   COUNT beeps in a row; each must end as EXPECTED
-//                                             (played, no-server ...)
+//   tone_player play FREQ MS COUNT EXPECTED [COMMAND]
+//                                             a ring of COUNT beeps; each must end as EXPECTED
+//                                             (played, no-server ...); COMMAND, if given, runs
+//                                             after the first beep, as a user acting mid-ring
 //   tone_player stall PID FREQ MS             the server (process PID) is stopped in the middle of
 //                                             a ring and resumed before its last beep
 //
@@ -58,8 +60,9 @@ bool parseOutcome(const std::string& name, PulseTone::Outcome& out) {
 }
 
 int usage() {
-    std::fprintf(
-        stderr, "usage: tone_player play FREQ MS COUNT EXPECTED | tone_player stall PID FREQ MS\n");
+    std::fprintf(stderr,
+                 "usage: tone_player play FREQ MS COUNT EXPECTED [COMMAND] | tone_player stall PID "
+                 "FREQ MS\n");
     return 2;
 }
 
@@ -69,16 +72,24 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
     // Built here, beeping on a worker thread, as the program does.
-    PulseTone tone("Tollvane tone test");
+    PulseTone tone("Tollvane tone test", [](const std::string& line) {
+        std::printf("told: %s\n", line.c_str());
+        ++failures;
+    });
 
-    if (mode == "play" && argc == 6) {
+    if (mode == "play" && (argc == 6 || argc == 7)) {
         const int frequency = std::atoi(argv[2]);
         const int duration = std::atoi(argv[3]);
         const int count = std::atoi(argv[4]);
         PulseTone::Outcome expected{};
         if (!parseOutcome(argv[5], expected)) return usage();
+        const char* command = argc == 7 ? argv[6] : nullptr;
         std::thread([&] {
-            for (int i = 1; i <= count; ++i) beepAndCheck(tone, i, frequency, duration, expected);
+            for (int i = 1; i <= count; ++i) {
+                beepAndCheck(tone, i, frequency, duration, expected);
+                if (i == 1 && command && std::system(command) != 0) ++failures;
+            }
+            tone.ringEnded();
         }).join();
     } else if (mode == "stall" && argc == 5) {
         const auto pid = static_cast<pid_t>(std::atol(argv[2]));
@@ -98,6 +109,7 @@ int main(int argc, char** argv) {
             kill(pid, SIGCONT);
             // Back again: the next beep reconnects and sounds.
             beepAndCheck(tone, 4, frequency, duration, PulseTone::Outcome::Played);
+            tone.ringEnded();
         }).join();
     } else {
         return usage();

@@ -43,6 +43,7 @@ protected:
         o.programDir = dir.filePath(QStringLiteral("bin"));
         o.userDataDir = dir.filePath(QStringLiteral("data"));
         o.browserProgram = dir.filePath(QStringLiteral("bin/no-browser-here"));
+        o.autostartDir = dir.filePath(QStringLiteral("config/autostart"));
         o.tone = &tone;
         o.messages = &messages;
         o.clock = clock;

@@ -40,7 +40,16 @@ namespace tollvane {
     F(pa_operation_cancel) \
     F(pa_operation_unref) \
     F(pa_usec_to_bytes) \
-    F(pa_bytes_to_usec)
+    F(pa_bytes_to_usec) \
+    F(pa_stream_get_device_index) \
+    F(pa_stream_cork) \
+    F(pa_context_get_sink_info_by_index) \
+    F(pa_context_set_sink_mute_by_index) \
+    F(pa_context_set_sink_volume_by_index) \
+    F(pa_context_errno) \
+    F(pa_strerror) \
+    F(pa_cvolume_max) \
+    F(pa_cvolume_scale)
 // clang-format on
 
 struct PulseLibrary {

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
 #include <utility>
 
+#include "alarm/ring_loudness.h"
 #include "platform/pulse/pulse_library.h"
 #include "platform/pulse/tone_wave.h"
 
@@ -28,7 +31,7 @@ constexpr auto kWatchdogMargin = 500ms;
 // A local server answers in a few milliseconds; one that takes longer is treated as absent.
 constexpr auto kConnectTimeout = 250ms;
 // The server asks for more every this long, and in early-request mode this is also the output's
-// latency: the next beep's stream is heard within about this much of the previous one's end.
+// latency: the next beep is heard within about this much of the previous one's end.
 constexpr auto kRequestInterval = 5ms;
 // How far ahead of the output the tone is queued in the server, so a busy machine that starves
 // this thread does not make the tone stutter.
@@ -36,21 +39,75 @@ constexpr auto kQueueAhead = 2000ms;
 // The first write is kept short so the tone starts before the rest has been computed.
 constexpr auto kFirstWrite = 10ms;
 
+// An output that slept when the ring began (HDMI, Bluetooth) is woken by this much silence
+// before the first beep: a receiver that takes a moment to lock onto the signal again loses the
+// silence, not the beep.
+constexpr auto kWakeLeadIn = 200ms;
+// Putting the output back after the ring waits no longer than this on the server.
+constexpr auto kPutBackTimeout = 300ms;
+
 void setFlag(pa_stream*, int, void* flag) {
     *static_cast<bool*>(flag) = true;
 }
 
+// The answer to a request that succeeds or fails.
+struct Answer {
+    bool done = false;
+    bool ok = false;
+};
+
+void setAnswer(pa_context*, int success, void* answer) {
+    *static_cast<Answer*>(answer) = {true, success != 0};
+}
+
+void setStreamAnswer(pa_stream*, int success, void* answer) {
+    *static_cast<Answer*>(answer) = {true, success != 0};
+}
+
+// What the server says of an output (a sink).
+struct SinkState {
+    bool done = false;
+    bool found = false;
+    std::string name;
+    pa_cvolume volume{};
+    bool muted = false;
+    bool suspended = false;
+};
+
+void readSink(pa_context*, const pa_sink_info* info, int eol, void* state) {
+    auto& s = *static_cast<SinkState*>(state);
+    if (eol != 0 || !info) {
+        s.done = true;
+        return;
+    }
+    s.found = true;
+    s.name = info->description ? info->description : info->name ? info->name : "";
+    s.volume = info->volume;
+    s.muted = info->mute != 0;
+    s.suspended = info->state == PA_SINK_SUSPENDED;
+}
+
 }  // namespace
 
-// One connection to the server, driven by a pa_mainloop that only runs inside beep(), in the
-// calling thread, in steps bounded by the watchdog's deadline. Between beeps nothing runs: no
-// thread of our own, no timer.
+// The output made audible for the ring sounding now, and how it was before.
+struct PulseTone::Raised {
+    std::uint32_t sink = PA_INVALID_INDEX;
+    std::string name;
+    pa_cvolume volume{};  // as it was, channel by channel
+    bool muted = false;
+    OutputLevel set;  // as the ring left it
+};
+
+// One connection to the server, driven by a pa_mainloop that only runs inside beep() and
+// ringEnded(), in the calling thread, in steps bounded by the watchdog's deadline. Between them
+// nothing runs: no thread of our own, no timer.
 //
 // The connection stays open between beeps and between rings. An idle client costs a socket and a
-// little shared memory and makes the server do nothing (the tone's stream is closed after every
-// beep, so no idle stream keeps the output awake or its latency low), and the next ring then
-// starts without the connection's round trips. A connection that the server closed meanwhile is
-// noticed on the next beep and replaced.
+// little shared memory and makes the server do nothing, and the next ring then starts without the
+// connection's round trips. The ring's stream lives from its first beep to its end: uncorked
+// throughout, so the output stays awake between the beeps, and closed once the ring is over, so no
+// idle stream keeps the output awake or its latency low. A connection that the server closed
+// meanwhile is noticed on the next beep and replaced.
 class PulseTone::Connection {
 public:
     explicit Connection(const PulseLibrary& library) : m_pa(library) {}
@@ -58,6 +115,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     ~Connection() {
+        closeRing();
         if (m_context) {
             m_pa.pa_context_disconnect(m_context);
             m_pa.pa_context_unref(m_context);
@@ -90,28 +148,28 @@ public:
         return m_pa.pa_context_get_state(m_context) == PA_CONTEXT_READY;
     }
 
-    // Handles whatever arrived while no beep ran (the server hanging up, for one); true if the
-    // connection is still usable.
+    // Handles whatever arrived while no beep ran (the server hanging up, the ring's output
+    // removed); true if the connection is still usable. A ring stream that broke is dropped, and
+    // the next beep opens another.
     bool stillUp() {
         dispatchPending();
+        if (m_ring && m_pa.pa_stream_get_state(m_ring) != PA_STREAM_READY) closeRing();
         return m_pa.pa_context_get_state(m_context) == PA_CONTEXT_READY;
     }
 
-    // Plays the whole tone and waits until it has been heard.
-    Outcome play(ToneWave& wave, SteadyClock::time_point deadline) {
-        pa_stream* stream = m_pa.pa_stream_new(m_context, "Alarm", &kFormat, nullptr);
-        if (!stream) return Outcome::Failed;
-        const Outcome outcome = playOn(stream, wave, deadline);
-        m_pa.pa_stream_disconnect(stream);
-        m_pa.pa_stream_unref(stream);
-        // Send the stream's removal now rather than with the next beep, so a finished tone leaves
-        // nothing behind in the server.
-        dispatchPending();
-        return outcome;
+    bool ringOpen() const { return m_ring != nullptr; }
+    // The silence that wakes the output before the ring's first beep.
+    std::chrono::microseconds leadIn() const {
+        return std::chrono::microseconds(m_pa.pa_bytes_to_usec(m_leadIn * sizeof(float), &kFormat));
     }
 
-private:
-    Outcome playOn(pa_stream* stream, ToneWave& wave, SteadyClock::time_point deadline) {
+    // Opens the ring's stream, corked until its output has been made audible where it is muted
+    // or silent (into `raised`, unless a connection before this one did so for the ring). Played
+    // when the stream is ready; `problem` says why the output could not be made audible.
+    Outcome openRing(SteadyClock::time_point deadline, std::unique_ptr<Raised>& raised,
+                     std::string& problem) {
+        m_ring = m_pa.pa_stream_new(m_context, "Alarm", &kFormat, nullptr);
+        if (!m_ring) return Outcome::Failed;
         pa_buffer_attr attr{};
         attr.maxlength = UINT32_MAX;
         attr.tlength = bytesFor(kQueueAhead);
@@ -119,20 +177,62 @@ private:
         attr.minreq = bytesFor(kRequestInterval);
         attr.fragsize = UINT32_MAX;
         // Early requests: the output's latency follows minreq, not the deep queue.
-        if (m_pa.pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_EARLY_REQUESTS,
-                                            nullptr, nullptr) < 0) {
+        if (m_pa.pa_stream_connect_playback(
+                m_ring, nullptr, &attr,
+                static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS | PA_STREAM_START_CORKED),
+                nullptr, nullptr) < 0) {
+            closeRing();
             return Outcome::Failed;
         }
-        const auto settled = [this, stream] {
-            const pa_stream_state_t s = m_pa.pa_stream_get_state(stream);
-            return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
-        };
-        if (!runUntil(settled, deadline)) return Outcome::TimedOut;
+        const bool settled = runUntil(
+            [this] {
+                const pa_stream_state_t s = m_pa.pa_stream_get_state(m_ring);
+                return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+            },
+            deadline);
+        const Outcome opened = !settled ? Outcome::TimedOut
+                               : m_pa.pa_stream_get_state(m_ring) != PA_STREAM_READY
+                                   ? Outcome::Failed
+                                   : Outcome::Played;
+        if (opened != Outcome::Played) {
+            closeRing();
+            return opened;
+        }
+        // The output the server put the stream on, which need not be the default one.
+        const std::uint32_t sink = m_pa.pa_stream_get_device_index(m_ring);
+        SinkState state;
+        if (sink != PA_INVALID_INDEX && askSink(sink, state, deadline) && state.found) {
+            m_leadIn = state.suspended ? bytesFor(kWakeLeadIn) / sizeof(float) : 0;
+            if (!raised) raised = raise(sink, state, deadline, problem);
+        }
+        Answer uncorked;
+        pa_operation* uncork = m_pa.pa_stream_cork(m_ring, 0, setStreamAnswer, &uncorked);
+        if (!uncork || !await(uncork, uncorked.done, m_ring, deadline)) {
+            const bool broken = m_pa.pa_stream_get_state(m_ring) != PA_STREAM_READY;
+            closeRing();
+            return broken || !uncork ? Outcome::Failed : Outcome::TimedOut;
+        }
+        return Outcome::Played;
+    }
+
+    // Closes the ring's stream.
+    void closeRing() {
+        if (!m_ring) return;
+        m_pa.pa_stream_disconnect(m_ring);
+        m_pa.pa_stream_unref(m_ring);
+        m_ring = nullptr;
+        m_leadIn = 0;
+        // Send the stream's removal now rather than with the next ring, so a finished ring leaves
+        // nothing behind in the server.
+        dispatchPending();
+    }
+
+    // Plays the whole tone on the ring's stream and waits until it has been heard.
+    Outcome play(ToneWave& wave, SteadyClock::time_point deadline) {
+        pa_stream* stream = m_ring;
         const auto broken = [this, stream] {
             return m_pa.pa_stream_get_state(stream) != PA_STREAM_READY;
         };
-        if (broken()) return Outcome::Failed;
-
         std::size_t firstWrite = bytesFor(kFirstWrite);
         while (!wave.finished()) {
             const std::size_t writable = m_pa.pa_stream_writable_size(stream);
@@ -147,21 +247,28 @@ private:
                 if (broken()) return Outcome::Failed;
                 continue;
             }
-            // Samples are made straight into the server's shared memory.
+            // Samples are made straight into the server's shared memory: the silence that wakes
+            // the output first, then the tone.
             void* data = nullptr;
-            std::size_t bytes =
-                std::min({writable, firstWrite, wave.remainingSamples() * sizeof(float)});
+            std::size_t bytes = std::min(
+                {writable, firstWrite, (m_leadIn + wave.remainingSamples()) * sizeof(float)});
             firstWrite = SIZE_MAX;
             if (m_pa.pa_stream_begin_write(stream, &data, &bytes) < 0 || bytes < sizeof(float)) {
                 return Outcome::Failed;
             }
-            const std::size_t count = wave.fill({static_cast<float*>(data), bytes / sizeof(float)});
+            std::span<float> out{static_cast<float*>(data), bytes / sizeof(float)};
+            const std::size_t silence = std::min(m_leadIn, out.size());
+            std::fill_n(out.begin(), silence, 0.0f);
+            m_leadIn -= silence;
+            const std::size_t count = silence + wave.fill(out.subspan(silence));
             if (m_pa.pa_stream_write(stream, data, count * sizeof(float), nullptr, 0,
                                      PA_SEEK_RELATIVE) < 0) {
                 return Outcome::Failed;
             }
         }
 
+        // The drain leaves the stream open and playing: until the next beep, the server plays
+        // silence on it.
         bool drained = false;
         pa_operation* drain = m_pa.pa_stream_drain(stream, setFlag, &drained);
         if (!drain) return Outcome::Failed;
@@ -171,9 +278,75 @@ private:
         return waitForPlayout(stream, deadline);
     }
 
+    // Puts the output back as it was before the ring, unless the user changed it meanwhile; why
+    // it could not be, or empty.
+    std::string putBack(const Raised& raised, SteadyClock::time_point deadline) {
+        SinkState now;
+        if (!askSink(raised.sink, now, deadline)) return "the sound server did not answer";
+        if (!now.found) return {};  // the output is gone
+        if (!asTheRingLeftIt({now.muted, volumeOf(now.volume)}, raised.set)) return {};
+        // Muted first, then turned down: nothing is heard louder on the way.
+        if (raised.muted && !raised.set.muted && !setMute(raised.sink, true, deadline))
+            return error();
+        if (volumeOf(raised.volume) != raised.set.volume &&
+            !setVolume(raised.sink, raised.volume, deadline))
+            return error();
+        return {};
+    }
+
+private:
+    // Makes a muted or silent output audible for the ring: what it was and what it was set to.
+    std::unique_ptr<Raised> raise(std::uint32_t sink, const SinkState& state,
+                                  SteadyClock::time_point deadline, std::string& problem) {
+        const OutputLevel was{state.muted, volumeOf(state.volume)};
+        const std::optional<OutputLevel> wanted = levelForRing(was);
+        if (!wanted) return nullptr;
+        auto raised =
+            std::make_unique<Raised>(Raised{sink, state.name, state.volume, state.muted, was});
+        // Turned up first, then unmuted: nothing is heard louder on the way.
+        pa_cvolume louder = state.volume;
+        m_pa.pa_cvolume_scale(
+            &louder, static_cast<pa_volume_t>(std::lround(wanted->volume * PA_VOLUME_NORM)));
+        bool ok = wanted->volume == was.volume || setVolume(sink, louder, deadline);
+        if (ok) raised->set.volume = wanted->volume;
+        ok = ok && (!was.muted || setMute(sink, false, deadline));
+        if (ok) raised->set.muted = false;
+        if (!ok) {
+            problem =
+                "the sound output \"" + state.name +
+                "\" is muted or silent and could not be made audible for the ring: " + error();
+        }
+        return raised;
+    }
+
+    bool askSink(std::uint32_t sink, SinkState& state, SteadyClock::time_point deadline) {
+        pa_operation* ask =
+            m_pa.pa_context_get_sink_info_by_index(m_context, sink, readSink, &state);
+        return ask && awaitContext(ask, state.done, deadline);
+    }
+
+    bool setMute(std::uint32_t sink, bool muted, SteadyClock::time_point deadline) {
+        Answer answer;
+        pa_operation* set = m_pa.pa_context_set_sink_mute_by_index(m_context, sink, muted ? 1 : 0,
+                                                                   setAnswer, &answer);
+        return set && awaitContext(set, answer.done, deadline) && answer.ok;
+    }
+
+    bool setVolume(std::uint32_t sink, const pa_cvolume& volume, SteadyClock::time_point deadline) {
+        Answer answer;
+        pa_operation* set =
+            m_pa.pa_context_set_sink_volume_by_index(m_context, sink, &volume, setAnswer, &answer);
+        return set && awaitContext(set, answer.done, deadline) && answer.ok;
+    }
+
+    double volumeOf(const pa_cvolume& volume) const {
+        return static_cast<double>(m_pa.pa_cvolume_max(&volume)) / PA_VOLUME_NORM;
+    }
+
+    std::string error() const { return m_pa.pa_strerror(m_pa.pa_context_errno(m_context)); }
+
     // The drain ends when the server has taken the last sample, but a sound card may still hold
-    // some of it. Waiting for that too means the tone is over when beep() returns, and removing
-    // the stream (which makes the server rewrite the card's buffer) cannot cut off its end.
+    // some of it. Waiting for that too means the tone is over when beep() returns.
     Outcome waitForPlayout(pa_stream* stream, SteadyClock::time_point deadline) {
         bool updated = false;
         pa_operation* update = m_pa.pa_stream_update_timing_info(stream, setFlag, &updated);
@@ -206,6 +379,15 @@ private:
     bool await(pa_operation* operation, const bool& flag, pa_stream* stream,
                SteadyClock::time_point deadline) {
         runUntil([&] { return flag || m_pa.pa_stream_get_state(stream) != PA_STREAM_READY; },
+                 deadline);
+        if (!flag) m_pa.pa_operation_cancel(operation);
+        m_pa.pa_operation_unref(operation);
+        return flag;
+    }
+
+    // The same for a request of the connection itself.
+    bool awaitContext(pa_operation* operation, const bool& flag, SteadyClock::time_point deadline) {
+        runUntil([&] { return flag || m_pa.pa_context_get_state(m_context) != PA_CONTEXT_READY; },
                  deadline);
         if (!flag) m_pa.pa_operation_cancel(operation);
         m_pa.pa_operation_unref(operation);
@@ -247,12 +429,17 @@ private:
     const PulseLibrary& m_pa;
     pa_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
+    pa_stream* m_ring = nullptr;  // the ring's stream, while a ring sounds
+    std::size_t m_leadIn = 0;     // samples of silence still to write before the first beep
 };
 
-PulseTone::PulseTone(std::string applicationName) : m_applicationName(std::move(applicationName)) {}
+PulseTone::PulseTone(std::string applicationName, std::function<void(const std::string&)> tell)
+    : m_applicationName(std::move(applicationName)), m_tell(std::move(tell)) {}
 
 PulseTone::~PulseTone() {
     const std::lock_guard lock(m_mutex);
+    if (m_connection) m_connection->closeRing();
+    putBack();
     m_connection.reset();
 }
 
@@ -279,21 +466,23 @@ PulseTone::Outcome PulseTone::play(std::int32_t frequencyHz, std::int32_t durati
 
     const std::lock_guard lock(m_mutex);
     const auto start = SteadyClock::now();
-    const auto end = start + std::chrono::milliseconds(lengthMs);
-
     if (m_connection && !m_connection->stillUp()) m_connection.reset();
-    const PulseLibrary* library = pulseLibrary();
-    if (!m_connection && library) {
-        auto connection = std::make_unique<Connection>(*library);
-        if (connection->open(m_applicationName, start + kConnectTimeout)) {
-            m_connection = std::move(connection);
-        }
-    }
+    const bool library = connect(start + kConnectTimeout);
 
     Outcome outcome = library ? Outcome::NoServer : Outcome::NoLibrary;
     if (m_connection) {
-        ToneWave wave(frequencyHz, lengthMs, kSampleRate);
-        outcome = m_connection->play(wave, end + kWatchdogMargin);
+        outcome = Outcome::Played;
+        if (!m_connection->ringOpen()) {
+            std::string problem;
+            outcome = m_connection->openRing(start + kWatchdogMargin, m_raised, problem);
+            if (!problem.empty()) tellOnce(problem);
+        }
+        if (outcome == Outcome::Played) {
+            ToneWave wave(frequencyHz, lengthMs, kSampleRate);
+            // The watchdog counts from the start: opening the ring's stream eats into its margin.
+            const auto end = start + m_connection->leadIn() + std::chrono::milliseconds(lengthMs);
+            outcome = m_connection->play(wave, end + kWatchdogMargin);
+        }
         // Whatever went wrong may be the connection's fault: the next beep starts afresh.
         if (outcome != Outcome::Played) m_connection.reset();
     }
@@ -303,6 +492,40 @@ PulseTone::Outcome PulseTone::play(std::int32_t frequencyHz, std::int32_t durati
         if (outcome == Outcome::NoLibrary) *why += std::string(" (") + pulseLibraryProblem() + ")";
     }
     return outcome;
+}
+
+void PulseTone::ringEnded() {
+    const std::lock_guard lock(m_mutex);
+    if (m_connection) m_connection->closeRing();
+    putBack();
+}
+
+// Connects unless connected; whether the client library is there.
+bool PulseTone::connect(SteadyClock::time_point deadline) {
+    const PulseLibrary* library = pulseLibrary();
+    if (!m_connection && library) {
+        auto connection = std::make_unique<Connection>(*library);
+        if (connection->open(m_applicationName, deadline)) m_connection = std::move(connection);
+    }
+    return library != nullptr;
+}
+
+void PulseTone::putBack() {
+    if (!m_raised) return;
+    const auto deadline = SteadyClock::now() + kPutBackTimeout;
+    if (m_connection && !m_connection->stillUp()) m_connection.reset();
+    connect(deadline);
+    const std::string why =
+        m_connection ? m_connection->putBack(*m_raised, deadline) : reasonOf(Outcome::NoServer);
+    if (!why.empty()) {
+        tellOnce("the sound output \"" + m_raised->name +
+                 "\" could not be put back as it was before the ring: " + why);
+    }
+    m_raised.reset();
+}
+
+void PulseTone::tellOnce(const std::string& line) {
+    if (m_tell && m_told.insert(line).second) m_tell(line);
 }
 
 const char* PulseTone::reasonOf(Outcome outcome) {

@@ -1,15 +1,21 @@
 #pragma once
 // The alarm's beeps on Linux, through the PulseAudio client API (PulseAudio and PipeWire both serve
 // it). Each beep() plays one tone on the default output and returns once the server has played it
-// out. Without a reachable server or its client library, or with a server that stops answering, a
-// beep is silence of the same length and never takes much longer than its duration; play() tells
-// such a failure and why. No Qt here: the program calls them from a worker thread while its
-// window waits.
+// out. The beeps of one ring play in one stream, kept open until ringEnded(), so an output that
+// wakes from its sleep at the ring's start (HDMI, Bluetooth) wakes once, before the first beep,
+// and clips none; an output that is muted or at zero volume is made audible for the ring alone
+// (alarm/ring_loudness.h). Without a reachable server or its client library, or with a server that
+// stops answering, a beep is silence of the same length and never takes much longer than its
+// duration; play() tells such a failure and why. No Qt here: the program calls them from a worker
+// thread while its window waits.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/ports.h"
@@ -29,8 +35,11 @@ public:
         Failed,     // the server refused the stream or the connection broke: silence
     };
 
-    // `applicationName` is how the program shows in the sound server's mixer.
-    explicit PulseTone(std::string applicationName = "Tollvane");
+    // `applicationName` is how the program shows in the sound server's mixer; `tell` says, once
+    // for each reason, why an output could not be made audible or put back (from the beeping
+    // thread).
+    explicit PulseTone(std::string applicationName = "Tollvane",
+                       std::function<void(const std::string&)> tell = {});
     ~PulseTone() override;
     PulseTone(const PulseTone&) = delete;
     PulseTone& operator=(const PulseTone&) = delete;
@@ -44,6 +53,9 @@ public:
     // Plays one tone as beep() does, but returns as soon as it has failed instead of keeping its
     // length in silence: how it went, with the reason of a failure in `why`.
     Outcome play(std::int32_t frequencyHz, std::int32_t durationMs, std::string* why = nullptr);
+    // The ring is over: its stream closes, and an output made audible for it is put back as it
+    // was, unless the user changed it meanwhile.
+    void ringEnded() override;
 
     Outcome lastOutcome() const { return m_lastOutcome.load(); }
     // What went wrong, in words, for an outcome that is a failure; empty for the others.
@@ -51,10 +63,18 @@ public:
 
 private:
     class Connection;
+    struct Raised;
+
+    bool connect(std::chrono::steady_clock::time_point deadline);
+    void putBack();
+    void tellOnce(const std::string& line);
 
     std::mutex m_mutex;  // one beep at a time owns the connection
     std::string m_applicationName;
+    std::function<void(const std::string&)> m_tell;
+    std::set<std::string> m_told;
     std::unique_ptr<Connection> m_connection;  // null until the first beep and after a failure
+    std::unique_ptr<Raised> m_raised;          // the output made audible for the ring sounding now
     std::atomic<Outcome> m_lastOutcome{Outcome::None};
 };
 

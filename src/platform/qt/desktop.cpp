@@ -34,9 +34,9 @@ void logLine(const std::string& line) {
 }
 
 // The tone through the sound server, with the desktop's bell where it cannot sound.
-std::shared_ptr<Tone> soundServerTone(FallbackTone*& fallback) {
+std::shared_ptr<Tone> soundServerTone() {
 #if defined(TOLLVANE_HAVE_PULSE)
-    auto pulse = std::make_shared<PulseTone>("Tollvane");
+    auto pulse = std::make_shared<PulseTone>("Tollvane", logLine);
     FallbackTone::SoundServer server =
         [pulse](std::int32_t frequencyHz, std::int32_t durationMs) -> std::optional<std::string> {
         std::string why;
@@ -45,14 +45,15 @@ std::shared_ptr<Tone> soundServerTone(FallbackTone*& fallback) {
             return std::nullopt;
         return why;
     };
+    auto ringOver = [pulse] { pulse->ringEnded(); };
 #else
     FallbackTone::SoundServer server = [](std::int32_t, std::int32_t) {
         return std::optional<std::string>("this build has no sound server support");
     };
+    std::function<void()> ringOver;
 #endif
-    auto tone = std::make_shared<FallbackTone>(std::move(server), ringDesktopBell, logLine);
-    fallback = tone.get();
-    return tone;
+    return std::make_shared<FallbackTone>(std::move(server), ringDesktopBell, logLine,
+                                          std::move(ringOver));
 }
 
 #if !defined(__linux__)
@@ -79,21 +80,22 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(std::move(options)),
-      m_tone(m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {})
-                            : soundServerTone(m_fallbackTone),
-             {}),
+      m_tone(
+          m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {}) : soundServerTone(),
+          {}),
       m_settings(m_options.settingsPath.isEmpty() ? QtSettingsStore::defaultPath()
                                                   : m_options.settingsPath),
       m_files(m_options.programDir, m_options.userDataDir),
       m_browser(shopName(), m_options.browserProgram),
       m_systemWake(systemWake(m_options.wake)),
+      m_autostart(m_options.autostartDir),
       m_wallWake(std::make_unique<SecondTimer>()),
       m_steadyWake(std::make_unique<QTimer>()),
       m_program(
           *this,
           {m_options.clock ? *m_options.clock : m_clock, m_tone, m_settings,
            m_options.messages ? *m_options.messages : m_qtMessages, m_files, m_help, m_browser},
-          m_options.wake ? *m_options.wake : *m_systemWake, logLine) {
+          m_options.wake ? *m_options.wake : *m_systemWake, m_autostart, logLine) {
     m_steadyWake->setSingleShot(true);
     m_steadyWake->setTimerType(Qt::PreciseTimer);
     connect(m_wallWake.get(), &SecondTimer::timeout, this, [this] { m_program.wake(); });
@@ -149,10 +151,6 @@ void Desktop::dropView(std::unique_ptr<WindowView> view) {
     v->detach();
     v->hide();
     v->deleteLater();
-}
-
-void Desktop::ringEnded() {
-    if (m_fallbackTone) m_fallbackTone->ringEnded();
 }
 
 void Desktop::programEnded() {

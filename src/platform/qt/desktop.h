@@ -17,12 +17,12 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/ringing_tone.h"
 #include "platform/qt/settings_store.h"
+#include "platform/qt/xdg_autostart.h"
 
 class QTimer;
 
 namespace tollvane {
 
-class FallbackTone;
 class FormView;
 class SecondTimer;
 
@@ -34,6 +34,7 @@ public:
         QString programDir;              // empty: the executable's folder
         QString userDataDir;             // empty: ~/.local/share/Tollvane
         QString browserProgram;          // empty: tollvane-browser beside the executable
+        QString autostartDir;            // empty: ~/.config/autostart (xdg_autostart.h)
         Tone* tone = nullptr;            // empty: the sound server, or the desktop's bell
         Clock* clock = nullptr;          // empty: the system clock
         MessageBox* messages = nullptr;  // empty: Qt message boxes
@@ -72,12 +73,10 @@ private:
     void aimWakeUp(const Scheduler::Wake& next) override;
     std::unique_ptr<WindowView> makeView(Form& window) override;
     void dropView(std::unique_ptr<WindowView> view) override;
-    void ringEnded() override;
     void programEnded() override;
 
     Options m_options;
     QtClock m_clock;
-    FallbackTone* m_fallbackTone = nullptr;  // the sound server's tone, unless a test gave one
     RingingTone m_tone;
     QtSettingsStore m_settings;
     QtMessageBox m_qtMessages;
@@ -85,8 +84,9 @@ private:
     HelpWindow m_help;
     BrowserClient m_browser;
     std::unique_ptr<ComputerWake> m_systemWake;  // unless a test gave one
-    std::unique_ptr<SecondTimer> m_wallWake;     // the clock tick's whole seconds
-    std::unique_ptr<QTimer> m_steadyWake;        // every other timer
+    XdgAutostart m_autostart;
+    std::unique_ptr<SecondTimer> m_wallWake;  // the clock tick's whole seconds
+    std::unique_ptr<QTimer> m_steadyWake;     // every other timer
     // Declared last: it goes first, with the windows' views.
     RunningProgram m_program;
 };

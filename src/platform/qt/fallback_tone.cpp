@@ -8,8 +8,17 @@
 namespace tollvane {
 
 FallbackTone::FallbackTone(SoundServer server, std::function<void()> bell,
-                           std::function<void(const std::string&)> log)
-    : m_server(std::move(server)), m_bell(std::move(bell)), m_log(std::move(log)) {}
+                           std::function<void(const std::string&)> log,
+                           std::function<void()> ringOver)
+    : m_server(std::move(server)),
+      m_bell(std::move(bell)),
+      m_log(std::move(log)),
+      m_ringOver(std::move(ringOver)) {}
+
+void FallbackTone::ringEnded() {
+    m_logged = false;
+    if (m_ringOver) m_ringOver();
+}
 
 void FallbackTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     const auto start = std::chrono::steady_clock::now();

@@ -20,6 +20,8 @@ public:
     RingingTone(std::shared_ptr<Tone> backend, std::function<void(bool)> ringing);
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
+    // Passed on to the backend on the worker, after the ring's last tone.
+    void ringEnded() override { m_worker.ringEnded(); }
 
     static constexpr int kWatchdogMarginMs = RingWorker::kWatchdogMarginMs;
     static constexpr int kEndWaitMs = RingWorker::kEndWaitMs;

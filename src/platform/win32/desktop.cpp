@@ -19,7 +19,7 @@ constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
 // worker keeps for as long as it needs it.
 std::shared_ptr<Tone> backendTone(Tone* given) {
     if (given) return std::shared_ptr<Tone>(given, [](Tone*) {});
-    return std::make_shared<Win32Tone>();
+    return std::make_shared<Win32Tone>(tellAboutWake);
 }
 
 }  // namespace
@@ -47,7 +47,8 @@ Desktop::Desktop(Options options)
            m_options.settings ? *m_options.settings : m_registry, messages(),
            m_options.files ? *m_options.files : m_files, m_options.help ? *m_options.help : *m_help,
            m_options.browser ? *m_options.browser : *m_shop},
-          m_options.wake ? *m_options.wake : m_computerWake, tellAboutWake) {
+          m_options.wake ? *m_options.wake : m_computerWake,
+          m_options.sessionStart ? *m_options.sessionStart : m_sessionStart, tellAboutWake) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);

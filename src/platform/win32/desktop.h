@@ -21,6 +21,7 @@
 #include "platform/win32/help_window.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/ringing_tone.h"
+#include "platform/win32/session_start.h"
 #include "platform/win32/settings_store.h"
 #include "platform/win32/shop_window.h"
 #include "platform/win32/tone.h"
@@ -41,6 +42,7 @@ public:
         HelpViewer* help = nullptr;
         Browser* browser = nullptr;  // the shop window
         ComputerWake* wake = nullptr;
+        SessionStart* sessionStart = nullptr;
         // In-process tests keep their process when the session ends: the program ends alone.
         bool keepProcess = false;
     };
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<Win32HelpWindow> m_help;
     std::unique_ptr<Win32ShopWindow> m_shop;
     Win32Wake m_computerWake;
+    Win32SessionStart m_sessionStart;
     OwnedWindow m_window;  // owns the windows without a taskbar button: it goes after them
     HPOWERNOTIFY m_resumeNotification = nullptr;
     std::deque<std::function<void()>> m_queue;  // events waiting for the message loop

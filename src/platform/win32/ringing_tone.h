@@ -17,6 +17,8 @@ public:
     explicit RingingTone(std::shared_ptr<Tone> backend);
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
+    // Passed on to the backend on the worker, after the ring's last tone.
+    void ringEnded() override { m_worker.ringEnded(); }
 
     static constexpr int kWatchdogMarginMs = RingWorker::kWatchdogMarginMs;
 

@@ -8,6 +8,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/text.cpp
   platform/win32/settings_store.cpp
   platform/win32/tone.cpp
+  platform/win32/endpoint_loudness.cpp
   platform/win32/file_system.cpp
   platform/win32/clock.cpp
   platform/win32/window_class.cpp
@@ -26,6 +27,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/event_log.cpp
   platform/win32/desktop.cpp
   platform/win32/wake.cpp
+  platform/win32/session_start.cpp
   platform/win32/single_instance.cpp
 )
 # Wide-character API throughout; the adapters never call the ANSI variants.

@@ -32,7 +32,7 @@ void waitPrecisely(long long hundredNs) {
 
 }  // namespace
 
-Win32Tone::Win32Tone()
+Win32Tone::Win32Tone(std::function<void(const std::string&)> tell)
     : m_sounder([](std::uint32_t frequencyHz, std::uint32_t durationMs) {
           // A tone the system cannot play is simply not heard. Where Beep comes back before the
           // tone's time (a system without a speaker, or Wine, which sounds nothing), the rest of
@@ -46,14 +46,25 @@ Win32Tone::Win32Tone()
           const long long took = (performanceCount() - start) * 10000000 / frequency.QuadPart;
           const long long left = static_cast<long long>(durationMs) * 10000 - took;
           if (left > 0) waitPrecisely(left);
-      }) {}
+      }),
+      m_loudness(std::make_unique<win32::EndpointLoudness>(std::move(tell))) {}
 
 void Win32Tone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     // The limits are applied here rather than left to Beep, so that a ring with odd settings
     // lasts as long on Windows as on every other platform.
     if (frequencyHz < kLowestHz || frequencyHz > kHighestHz || durationMs <= 0) return;
     durationMs = std::min(durationMs, kLongestMs);
+    if (!m_inRing) {
+        m_inRing = true;
+        if (m_loudness) m_loudness->ringStarted();
+    }
     m_sounder(static_cast<std::uint32_t>(frequencyHz), static_cast<std::uint32_t>(durationMs));
+}
+
+void Win32Tone::ringEnded() {
+    if (!m_inRing) return;
+    m_inRing = false;
+    if (m_loudness) m_loudness->ringEnded();
 }
 
 }  // namespace tollvane

@@ -1,11 +1,15 @@
 #pragma once
 // The alarm's beeps on Windows: kernel32's Beep, which sounds the tone and returns when it has
-// ended, within the limits that Tone gives for every platform.
+// ended, within the limits that Tone gives for every platform. A muted or silent output is made
+// audible for each ring (win32/endpoint_loudness.h).
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "platform/ports.h"
+#include "platform/win32/endpoint_loudness.h"
 
 namespace tollvane {
 
@@ -14,13 +18,20 @@ public:
     // What actually sounds a tone; kernel32's Beep unless a test puts a recorder in its place.
     using Sounder = std::function<void(std::uint32_t frequencyHz, std::uint32_t durationMs)>;
 
-    Win32Tone();
-    explicit Win32Tone(Sounder sounder) : m_sounder(std::move(sounder)) {}
+    // Beep, on the default output made audible for each ring; `tell` says why it could not be.
+    explicit Win32Tone(std::function<void(const std::string&)> tell = {});
+    // A test's recorder in place of Beep, on the output `loudness` looks after (none: the output
+    // is left as it is).
+    explicit Win32Tone(Sounder sounder, std::unique_ptr<win32::EndpointLoudness> loudness = nullptr)
+        : m_sounder(std::move(sounder)), m_loudness(std::move(loudness)) {}
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
+    void ringEnded() override;
 
 private:
     Sounder m_sounder;
+    std::unique_ptr<win32::EndpointLoudness> m_loudness;
+    bool m_inRing = false;
 };
 
 }  // namespace tollvane

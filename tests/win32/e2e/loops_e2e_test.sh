@@ -5,9 +5,11 @@
 # box's context menu is open, and an alarm that falls due with that menu open rings; a ring left
 # alone for longer than Windows waits on a program that does not look at its messages is not
 # counted as not responding and answers a message at once; a logoff during a ring leaves the
-# alarm saved as rung, one with the shop window and a message box open ends the program at once
-# with what it showed saved, and one whose save fails ends it at once too, the failure written
-# on standard error rather than shown in a box that would hold up the logoff.
+# alarm saved as rung (and the program no longer starts at sign-in), one with the shop window and
+# a message box open ends the program at once with what it showed saved, and with that alarm still
+# set the next session (Wine's, which runs the Run key after the logoff) starts the program again
+# with it set; a logoff whose save fails ends the program at once too, the failure written on
+# standard error rather than shown in a box that would hold up the logoff.
 #
 # loops_e2e_test.sh WINEPREFIX TOLLVANE_EXE DRIVE_EXE
 set -eu
@@ -36,8 +38,10 @@ await_before() {
 }
 started=""
 err=$(mktemp)
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 cleanup() {
     if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    sh "$run" "$prefix" reg delete "$run_key" /v Tollvane /f >/dev/null 2>&1 || true
     rm -f "$out" "$err"
 }
 trap cleanup EXIT
@@ -137,11 +141,12 @@ sleep 6
 took=$(d answers frmAlarmClock) || fail "the ringing program did not answer a message within a second"
 echo "a message sent ten seconds into the ring answered in $took ms"
 [ "$(d text frmAlarmClock TxtTime)" = "$clock" ] || fail "the ring ended before the logoff"
-# Logs off (Wine's end of the session) and waits, briefly, for the program to be gone.
+# Logs off (Wine's end of the session) and waits, briefly, for the program to be gone. (Wine
+# then starts what the Run key names, as a new session does.)
 logoff() {
     sh "$run" "$prefix" wineboot --end-session
     tries=0
-    while d pid >/dev/null 2>&1; do
+    while kill -0 "$started" 2>/dev/null; do
         tries=$((tries + 1))
         [ $tries -lt 10 ] || fail "the program did not end soon after the logoff $1"
         sleep 0.2
@@ -153,6 +158,8 @@ logoff "during the ring"
 [ "$(reg_value timealarm)" = "$clock Has Passed" ] ||
     fail "timealarm after a logoff during the ring: '$(reg_value timealarm)'"
 [ "$(reg_value AlarmMusic3)" = 5 ] || fail "AlarmMusic3 '$(reg_value AlarmMusic3)'"
+! sh "$run" "$prefix" reg query "$run_key" /v Tollvane >/dev/null 2>&1 ||
+    fail "the rung alarm still has the program start at sign-in"
 
 echo "a logoff with the shop window open and a message box waiting ends at once, values saved"
 sh "$run" "$prefix" "$exe" &
@@ -166,6 +173,18 @@ d click frmAlarmClock cmdremset  # with no reminder typed: a message box says so
 d shown '#32770' 5000 || fail "no message box"
 logoff "with the shop window and a message box open"
 [ "$(reg_value timealarm)" = 6:45 ] || fail "timealarm after that logoff: '$(reg_value timealarm)'"
+
+echo "the next session starts the program again, the alarm still set"
+d shown frmAlarmClock 20000 || fail "the next session did not start the program"
+[ "$(d text frmAlarmClock TxtTime)" = 6:45 ] || fail "started with the session: '$(d text frmAlarmClock TxtTime)'"
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "started with the session, the alarm is not set"
+d menu frmAlarmClock MnuExit
+tries=0
+while d pid >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    [ $tries -lt 25 ] || fail "the program started with the session did not end at File > Exit"
+    sleep 0.2
+done
 
 echo "a logoff with a registry that refuses the values ends at once, the failure written, no box"
 sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true

@@ -1,7 +1,10 @@
 #!/bin/sh
 # tollvane.exe under Wine, as a user meets it: started on a fresh registry, shown with the time,
 # widened, switched to the clock-only window and back, About opened and closed, a second start
-# that hands over to the first, values saved at File > Exit and restored at the next start, and
+# that hands over to the first, an alarm set and saved at once (the Run value starts the program
+# at sign-in; killed, the next start has the alarm set), values saved at File > Exit and restored
+# at the next start (a start at sign-in that the user turned off is left so, and said once; Stop
+# removes the Run value), and
 # the end of the session, the restored alarm's wake (which Wine cannot have: the program says why
 # on standard error and runs on), a ring that asks for the user's attention (the flash reaches the
 # X display as a window manager's request), and the window at 144 dots per inch. Screenshots of
@@ -27,13 +30,30 @@ start() {
     started=$!
     d shown frmAlarmClock 20000 || fail "the main window did not show"
 }
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+reset_start_at_sign_in() {
+    sh "$run" "$prefix" reg delete "$run_key" /v Tollvane /f >/dev/null 2>&1 || true
+    sh "$run" "$prefix" reg delete "$approved_key" /v Tollvane /f >/dev/null 2>&1 || true
+}
 cleanup() {
     [ -n "$started" ] && kill "$started" 2>/dev/null || true
+    reset_start_at_sign_in
     rm -f "$out" "$err"
 }
 trap cleanup EXIT
+# The Run value that starts the program at sign-in, or nothing.
+run_value() {
+    sh "$run" "$prefix" reg query "$run_key" /v Tollvane 2>/dev/null | tr -d '\r' |
+        sed -n 's/^ *Tollvane *REG_SZ *//p'
+}
+# What the program said on standard error since the mark set by `said_from_here`.
+said_from_here() { said_mark=$(wc -l <"$err"); }
+said_since() { tail -n +$((said_mark + 1)) "$err"; }
 
 sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f >/dev/null 2>&1 || true
+reset_start_at_sign_in
+exe_path=$(sh "$run" "$prefix" winepath -w "$exe" | tr -d '\r')
 
 echo "first start on a fresh registry"
 start
@@ -105,6 +125,19 @@ d shown TollvaneShopWindow 10000 || fail "the shop window did not show"
 d close TollvaneShopWindow
 d hidden TollvaneShopWindow 5000 || fail "the shop window stayed"
 
+echo "Set Alarm saves it at once and starts the program at sign-in; killed, it is set again"
+d click frmAlarmClock CmdSet
+for _ in $(seq 20); do [ "$(reg_value timealarm)" = "7:30" ] && break; sleep 0.1; done
+[ "$(reg_value timealarm)" = "7:30" ] || fail "Set Alarm did not save the alarm: '$(reg_value timealarm)'"
+[ "$(reg_value AlarmMusic)" = "880" ] || fail "Set Alarm did not save the frequency"
+[ "$(run_value)" = "\"$exe_path\"" ] || fail "the Run value is '$(run_value)', not \"$exe_path\""
+kill -KILL "$started"
+wait "$started" 2>/dev/null || true
+started=""
+start
+[ "$(d text frmAlarmClock TxtTime)" = "7:30" ] || fail "after the kill the alarm is '$(d text frmAlarmClock TxtTime)'"
+[ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "after the kill the alarm is not set"
+
 echo "File > Exit saves the seven values"
 d menu frmAlarmClock MnuExit
 wait "$started" || fail "the program did not end cleanly"
@@ -114,14 +147,29 @@ started=""
 [ "$(reg_value AlarmMusic2)" = "150" ] || fail "AlarmMusic2"
 [ "$(reg_value AlarmMusic3)" = "2" ] || fail "AlarmMusic3"
 
-echo "the next start restores them, armed"
+echo "the next start restores them, armed; the start at sign-in turned off in Task Manager stays so"
+# Task Manager's "Disabled" for the program's Run value.
+off=03000000102030405060d901
+sh "$run" "$prefix" reg add "$approved_key" /v Tollvane /t REG_BINARY /d $off /f >/dev/null
+approved() { sh "$run" "$prefix" reg query "$approved_key" /v Tollvane | tr -d '\r' | sed -n 's/^ *Tollvane *REG_BINARY *//p'; }
+said_from_here
 start
 [ "$(d text frmAlarmClock TxtTime)" = "7:30" ] || fail "TxtTime not restored"
 [ "$(d text frmAlarmClock txtfreq1)" = "880" ] || fail "txtfreq1 not restored"
 [ "$(d enabled frmAlarmClock CmdSet)" = 0 ] || fail "the restored alarm is not armed"
 cannot='tollvane: the alarm at 7:30 may not find the computer awake: Wine does not wake a sleeping computer for a timer'
-for _ in $(seq 30); do grep -qF "$cannot" "$err" && break; sleep 0.1; done
-[ "$(grep -cF "$cannot" "$err")" = 1 ] || fail "the wake's refusal was not said once: $(cat "$err")"
+turned_off='tollvane: the alarm at 7:30 will not ring after a restart: its start with Windows is turned off in Task Manager'
+for _ in $(seq 30); do said_since | grep -qF "$cannot" && break; sleep 0.1; done
+[ "$(said_since | grep -cF "$cannot")" = 1 ] || fail "the wake's refusal was not said once: $(said_since)"
+[ "$(said_since | grep -cF "$turned_off")" = 1 ] || fail "the start turned off was not said once: $(said_since)"
+[ "$(approved)" = "$(echo $off | tr a-f A-F)" ] || fail "the user's choice was changed: '$(approved)'"
+
+echo "Stop: the program no longer starts at sign-in"
+d click frmAlarmClock CmdReset
+for _ in $(seq 20); do [ -z "$(run_value)" ] && break; sleep 0.1; done
+[ -z "$(run_value)" ] || fail "the Run value is still there after Stop: '$(run_value)'"
+[ "$(reg_value timealarm)" = "" ] || fail "Stop did not save the empty alarm"
+[ "$(approved)" = "$(echo $off | tr a-f A-F)" ] || fail "the user's choice was changed at Stop"
 
 echo "logging off saves and ends"
 d type frmAlarmClock txtam "5"
@@ -151,6 +199,8 @@ if [ -n "$watch" ]; then
     [ -n "$asked" ] && echo "$ours" | grep -qx "$asked" || fail "no attention asked: '$asked'"
     rm -f "$watched"
     [ "$(d text frmAlarmClock TxtTime)" = "$alarm Has Passed" ] || fail "the alarm did not ring"
+    [ "$(reg_value timealarm)" = "$alarm Has Passed" ] || fail "the rung alarm was not saved at once"
+    [ -z "$(run_value)" ] || fail "the Run value is still there after the ring"
     d menu frmAlarmClock MnuExit
     wait "$started" || true
     started=""

@@ -70,6 +70,7 @@ void UiFixture::start(Clock* clock) {
     o.tone = &tone;
     o.clock = clock;
     o.wake = wake;
+    o.sessionStart = &sessionStart;
     o.keepProcess = true;
     desktop = std::make_unique<Desktop>(o);
     desktop->start();

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "fakes/fake_ports.h"
 #include "platform/win32/desktop.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/text.h"
@@ -80,6 +81,8 @@ protected:
 
     RecordingTone tone;
     ComputerWake* wake = nullptr;  // set before start(); empty: the system's
+    // The start with the session, recorded: the Run key is left to the end-to-end tests.
+    fakes::FakeSessionStart sessionStart;
     std::unique_ptr<Desktop> desktop;
 };
 
