@@ -80,6 +80,35 @@ TEST(Win32Tone, MutedOutput_UnmutedForTheRingAlone) {
     endpoint->Release();
 }
 
+// The session ends in the middle of the ring, and the process with it: the output is put back at
+// once, and the ring's own end, which the process would not see, finds nothing left to do.
+TEST(Win32Tone, MutedOutput_PutBackAtOnceWhenTheSessionEndsMidRing) {
+    std::string why;
+    IAudioEndpointVolume* endpoint = win32::EndpointLoudness::defaultEndpoint(why);
+    if (!endpoint) GTEST_SKIP() << why;
+    std::vector<std::string> told;
+    Win32Tone tone([](std::uint32_t, std::uint32_t) {},
+                   std::make_unique<win32::EndpointLoudness>(
+                       [&](const std::string& line) { told.push_back(line); },
+                       [endpoint](std::string&) {
+                           endpoint->AddRef();
+                           return endpoint;
+                       }));
+    ASSERT_TRUE(SUCCEEDED(endpoint->SetMute(TRUE, nullptr)));
+    BOOL muted = TRUE;
+    tone.beep(800, 20);
+    endpoint->GetMute(&muted);
+    ASSERT_FALSE(muted) << "the ring did not make the output audible";
+    tone.putBackNow();
+    endpoint->GetMute(&muted);
+    EXPECT_TRUE(muted);
+    tone.ringEnded();
+    endpoint->GetMute(&muted);
+    EXPECT_TRUE(muted);
+    EXPECT_TRUE(told.empty()) << told.front();
+    endpoint->Release();
+}
+
 std::tuple<int, int, int, int, int, int> fields(const LocalDateTime& t) {
     return {t.year, t.month, t.day, t.hour, t.minute, t.second};
 }

@@ -16,10 +16,11 @@ constexpr UINT_PTR kWakeTimer = 1;
 constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
 
 // The tone the worker plays: the test's, which outlives the program, or kernel32's Beep, which the
-// worker keeps for as long as it needs it.
-std::shared_ptr<Tone> backendTone(Tone* given) {
+// worker keeps for as long as it needs it (`system` is set to it).
+std::shared_ptr<Tone> backendTone(Tone* given, std::shared_ptr<Win32Tone>& system) {
     if (given) return std::shared_ptr<Tone>(given, [](Tone*) {});
-    return std::make_shared<Win32Tone>(tellAboutWake);
+    system = std::make_shared<Win32Tone>(tellAboutWake);
+    return system;
 }
 
 }  // namespace
@@ -33,7 +34,7 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(options),
-      m_tone(backendTone(m_options.tone)),
+      m_tone(backendTone(m_options.tone, m_systemTone)),
       m_messageBoxes([this] { return messageOwner(); }),
       m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
       m_shop(m_options.browser
@@ -243,6 +244,8 @@ LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) m_messageBoxes.sessionEnding();
             if (wParam && (m_program.endWithTheSession() || program().ended()) &&
                 !m_options.keepProcess) {
+                // A ring cut short leaves no output it made audible behind.
+                if (m_systemTone) m_systemTone->putBackNow();
                 ExitProcess(0);
             }
             return 0;

@@ -96,6 +96,7 @@ private:
     OleSession m_ole;
     Options m_options;
     Win32Clock m_clock;
+    std::shared_ptr<Win32Tone> m_systemTone;  // unless a test gave the tone
     RingingTone m_tone;
     Win32SettingsStore m_registry;
     Win32FileSystem m_files;

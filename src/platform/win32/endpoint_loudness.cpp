@@ -73,6 +73,7 @@ EndpointLoudness::~EndpointLoudness() {
 
 void EndpointLoudness::ringStarted() {
     joinCom();
+    const std::lock_guard lock(m_mutex);
     std::string why;
     IAudioEndpointVolume* volume = m_open(why);
     OutputLevel was;
@@ -106,23 +107,43 @@ void EndpointLoudness::ringStarted() {
 }
 
 void EndpointLoudness::ringEnded() {
+    const std::lock_guard lock(m_mutex);
     if (!m_raised) return;
+    putBack(m_raised);
+    release(m_raised);
+}
+
+void EndpointLoudness::putBackNow() {
+    const std::lock_guard lock(m_mutex);
+    if (!m_raised) return;
+    std::string why;
+    IAudioEndpointVolume* volume = m_open(why);
+    if (volume) {
+        putBack(volume);
+        release(volume);
+    } else {
+        tellOnce("the sound output could not be put back as it was before the ring: " + why);
+    }
+    // The worker's object belongs to its apartment; the process ends with it.
+    m_raised = nullptr;
+}
+
+void EndpointLoudness::putBack(IAudioEndpointVolume* volume) {
     OutputLevel now;
     std::string why;
-    if (!read(m_raised, now, why)) {
+    if (!read(volume, now, why)) {
         tellOnce("the sound output could not be put back as it was before the ring: " + why);
     } else if (asTheRingLeftIt(now, m_set)) {
         // Muted first, then turned down.
         HRESULT hr = S_OK;
-        if (m_was.muted && !m_set.muted) hr = m_raised->SetMute(TRUE, nullptr);
+        if (m_was.muted && !m_set.muted) hr = volume->SetMute(TRUE, nullptr);
         if (SUCCEEDED(hr) && m_set.volume != m_was.volume)
-            hr = m_raised->SetMasterVolumeLevelScalar(static_cast<float>(m_was.volume), nullptr);
+            hr = volume->SetMasterVolumeLevelScalar(static_cast<float>(m_was.volume), nullptr);
         if (FAILED(hr)) {
             tellOnce("the sound output could not be put back as it was before the ring: " +
                      errorText(static_cast<unsigned long>(hr)));
         }
     }
-    release(m_raised);
 }
 
 void EndpointLoudness::tellOnce(const std::string& line) {

@@ -27,6 +27,11 @@ public:
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
     void ringEnded() override;
+    // The session ends during a ring and the process with it: the output is put back now, from
+    // the calling thread (endpoint_loudness.h).
+    void putBackNow() {
+        if (m_loudness) m_loudness->putBackNow();
+    }
 
 private:
     Sounder m_sounder;
