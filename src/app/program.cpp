@@ -21,6 +21,7 @@ W& Program::slot(std::unique_ptr<W>& window) {
         // The slot is filled before Form_Load runs, so a load handler that refers to its own
         // window reaches the window being loaded.
         window = std::make_unique<W>(*this);
+        window->m_load = ++m_loads;
         window->Form_Load();
     }
     return *window;
@@ -51,9 +52,11 @@ std::vector<Form*> Program::loadedWindows() const {
     return windows;
 }
 
-bool Program::isLoaded(const Form& window) const {
+Form* Program::loadedWindow(std::uint64_t load) const {
     const auto all = loadedWindows();
-    return std::find(all.begin(), all.end(), &window) != all.end();
+    const auto it =
+        std::find_if(all.begin(), all.end(), [load](const Form* w) { return w->load() == load; });
+    return it == all.end() ? nullptr : *it;
 }
 
 Form* Program::shownClockWindow() const {

@@ -17,6 +17,21 @@ Ports withTone(Ports ports, Tone& tone) {
 
 }  // namespace
 
+WindowEvents::WindowEvents(const Program& program, const Form& window, Post post)
+    : m_program(&program), m_load(window.load()), m_post(std::move(post)) {}
+
+// The check is made when the event runs, not when it is posted: a ring may hold it back for as
+// long as the ring lasts. It captures no view, which may be gone by then.
+void WindowEvents::operator()(std::function<void()> handler) const {
+    m_post([program = m_program, load = m_load, handler = std::move(handler)] {
+        if (program->loadedWindow(load)) handler();
+    });
+}
+
+void WindowEvents::edit(const std::function<void()>& change) const {
+    if (m_program->loadedWindow(m_load)) change();
+}
+
 RunningProgram::RunningProgram(Host& host, const Ports& ports, ComputerWake& wake,
                                WakeAim::Tell tell)
     : m_host(host),
@@ -35,6 +50,11 @@ void RunningProgram::start() {
 
 void RunningProgram::dispatch(std::function<void()> handler) {
     m_scheduler.post(std::move(handler));
+}
+
+WindowEvents RunningProgram::eventsOf(const Form& window, WindowEvents::Post post) {
+    if (!post) post = [this](std::function<void()> handler) { dispatch(std::move(handler)); };
+    return {m_program, window, std::move(post)};
 }
 
 void RunningProgram::secondStart(const std::string& activationToken) {
@@ -78,9 +98,15 @@ void RunningProgram::timeMoved() {
     m_wakeAim.aim(m_host.now().wallMs, true);
 }
 
+// Asked of a window that may have gone (a test's reference to About after OK): it is looked for
+// among the loaded windows, not read.
 WindowView* RunningProgram::view(const Form& window) const {
-    const auto it = m_views.find(&window);
-    return it == m_views.end() ? nullptr : it->second.get();
+    for (const Form* loaded : m_program.loadedWindows()) {
+        if (loaded != &window) continue;
+        const auto it = m_views.find(loaded->load());
+        return it == m_views.end() ? nullptr : it->second.get();
+    }
+    return nullptr;
 }
 
 void RunningProgram::afterEvent() {
@@ -97,7 +123,7 @@ void RunningProgram::afterEvent() {
 // A window gets its view when it is first shown and keeps it, hidden or not, while it is loaded.
 void RunningProgram::reconcileViews() {
     for (auto it = m_views.begin(); it != m_views.end();) {
-        if (m_program.ended() || !m_program.isLoaded(*it->first)) {
+        if (m_program.ended() || !m_program.loadedWindow(it->first)) {
             m_host.dropView(std::move(it->second));
             it = m_views.erase(it);
         } else {
@@ -107,10 +133,10 @@ void RunningProgram::reconcileViews() {
     if (m_program.ended()) return;
     for (Form* window : m_program.loadedWindows()) {
         if (!window->layout().hasView) continue;
-        auto it = m_views.find(window);
+        auto it = m_views.find(window->load());
         if (it == m_views.end()) {
             if (!window->Visible) continue;
-            it = m_views.emplace(window, m_host.makeView(*window)).first;
+            it = m_views.emplace(window->load(), m_host.makeView(*window)).first;
         }
         it->second->mirror();
     }

@@ -139,8 +139,7 @@ void Desktop::aimWakeUp(const Scheduler::Wake& next) {
 }
 
 std::unique_ptr<WindowView> Desktop::makeView(Form& window) {
-    return std::make_unique<FormView>(window,
-                                      [this](const std::function<void()>& h) { dispatch(h); });
+    return std::make_unique<FormView>(window, m_program.eventsOf(window));
 }
 
 // The view may be inside its own close event: it goes once the event loop has it again.

@@ -58,9 +58,9 @@ std::wstring FormWindow::className(const WindowLayout& layout) {
     return L"Tollvane." + toWideLossy(layout.name);
 }
 
-FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
+FormWindow::FormWindow(Form& model, WindowEvents events, HWND owner)
     : m_model(model),
-      m_dispatch(std::move(dispatch)),
+      m_events(std::move(events)),
       m_style(windowStyle(model.layout())),
       m_menu(model.layout().menus, kFirstMenuCommand) {
     build(owner);
@@ -109,7 +109,7 @@ void FormWindow::createControls() {
         if (!hwnd) continue;
         Child child{c, hwnd, controlColours(*c), {}};
         for (const Binding& b : m_model.bindings()) {
-            if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_dispatch, m_mirroring);
+            if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_events, m_mirroring);
         }
         // A display box's name is the text it shows; other controls take their layout's name.
         if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
@@ -305,6 +305,9 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
 }
 
 LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Dropped, the window waits hidden for the desktop to destroy it, and reads nothing of its
+    // model, which is gone.
+    if (m_detached) return message == WM_CLOSE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT paints the whole background
@@ -338,14 +341,14 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_CLOSE:
             // The model decides what the close box does; the window follows the model afterwards.
-            if (!m_detached) m_dispatch([this] { m_model.Form_Unload(); });
+            if (!m_detached) m_events([this] { m_model.Form_Unload(); });
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 m_focus = GetFocus();
             } else {
                 if (m_focus && IsChild(m_hwnd, m_focus)) SetFocus(m_focus);
-                if (!m_detached) m_dispatch([this] { m_model.Form_Activate(); });
+                if (!m_detached) m_events([this] { m_model.Form_Activate(); });
             }
             return 0;
         case WM_DPICHANGED:
@@ -381,7 +384,7 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     if (lParam == 0 && code == 0) {
         // A menu item.
         const std::string name = m_menu.itemName(id);
-        if (!name.empty()) m_dispatch([this, name] { m_model.Click(name); });
+        if (!name.empty()) m_events([this, name] { m_model.Click(name); });
         return;
     }
     if (Child* c = child(id); c && c->bound.onCommand) c->bound.onCommand(code);

@@ -25,7 +25,8 @@ namespace tollvane::win32 {
 class FormWindow : public WindowView {
 public:
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
-    FormWindow(Form& model, Dispatch dispatch, HWND owner);
+    // What the window hands to its model goes through `events`.
+    FormWindow(Form& model, WindowEvents events, HWND owner);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -81,7 +82,7 @@ private:
     void pressButton(HWND button);
 
     Form& m_model;
-    Dispatch m_dispatch;
+    WindowEvents m_events;
     HWND m_hwnd = nullptr;
     unsigned m_dpi = USER_DEFAULT_SCREEN_DPI;
     WindowStyle m_style;
