@@ -76,6 +76,8 @@ private:
     void programEnded() override;
 
     Options m_options;
+    // What the ring's worker reaches of the application: closed as the desktop goes.
+    std::shared_ptr<ApplicationReach> m_reach = std::make_shared<ApplicationReach>();
     QtClock m_clock;
     FallbackTone* m_fallbackTone = nullptr;  // the sound server's tone, unless a test gave one
     RingingTone m_tone;
