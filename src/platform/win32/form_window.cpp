@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/accessibility.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/text.h"
 #include "platform/win32/theme.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
-constexpr int kIconResource = 1;
-
-HINSTANCE instance() {
-    return GetModuleHandleW(nullptr);
-}
 
 // The order in which the controls' windows are made: the tab order, which is also the order in
 // which Tab visits them; controls without a place in it come last.
@@ -32,13 +28,6 @@ std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
                          return ta < tb;
                      });
     return order;
-}
-
-// The program's icon from its resources, drawn for `size` pixels (the nearest of its sizes,
-// scaled).
-HICON programIcon(int size) {
-    return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         size, size, LR_DEFAULTCOLOR));
 }
 
 std::wstring fontKey(const FontSpec& f) {
@@ -143,14 +132,8 @@ void FormWindow::applyFonts() {
     m_fonts.swap(fonts);
 }
 
-// As with the fonts, the old icons go once the window holds the new ones.
 void FormWindow::applyIcons() {
-    IconHandle small(programIcon(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi)));
-    IconHandle big(programIcon(GetSystemMetricsForDpi(SM_CXICON, m_dpi)));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    m_smallIcon.swap(small);
-    m_bigIcon.swap(big);
+    m_icons.apply(m_hwnd, m_dpi);
     for (const ControlLayout& c : m_model.layout().controls) {
         if (c.kind != ControlKind::Picture) continue;
         const PixelRect r = controlRect(c, m_dpi);

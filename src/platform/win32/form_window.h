@@ -17,6 +17,7 @@
 #include "platform/win32/geometry.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/menus.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/window_class.h"
 #include "windows/form.h"
 
@@ -90,7 +91,8 @@ private:
     std::vector<Child> m_children;
     std::map<std::wstring, FontHandle> m_fonts;  // by family, size and weight
     std::map<COLORREF, BrushHandle> m_brushes;
-    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
+    ProgramIcons m_icons;
+    IconHandle m_pictureIcon;
     std::unique_ptr<ScreenReaderNames> m_names;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;

@@ -17,6 +17,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/binding.cpp
   platform/win32/geometry.cpp
   platform/win32/menus.cpp
+  platform/win32/program_icon.cpp
   platform/win32/form_window.cpp
   platform/win32/help_window.cpp
   platform/win32/shop_window.cpp
