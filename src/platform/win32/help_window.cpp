@@ -130,7 +130,7 @@ void Win32HelpWindow::showText(const HelpText& help, const std::string& key) {
     const std::size_t offset = target == help.anchors.end() ? 0 : target->second;
     LONG index = charIndex(help.text, offset);
     if (!m_rich)  // a plain edit box counts a line end as two characters
-        index += static_cast<LONG>(std::count(help.text.begin(), help.text.begin() + offset, '\n'));
+        index += static_cast<LONG>(std::count(help.text.data(), help.text.data() + offset, '\n'));
     scrollTo(index);
 }
 
