@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include <algorithm>
+#include <initializer_list>
 
 #include "app/last_settings.h"
 #include "windows/form1.h"
@@ -53,10 +53,11 @@ std::vector<Form*> Program::loadedWindows() const {
 }
 
 Form* Program::loadedWindow(std::uint64_t load) const {
-    const auto all = loadedWindows();
-    const auto it =
-        std::find_if(all.begin(), all.end(), [load](const Form* w) { return w->load() == load; });
-    return it == all.end() ? nullptr : *it;
+    for (Form* w : std::initializer_list<Form*>{m_frmAlarmClock.get(), m_frmclock.get(),
+                                                m_frmAbout.get(), m_frmhelp.get(), m_Form1.get()}) {
+        if (w && w->load() == load) return w;
+    }
+    return nullptr;
 }
 
 Form* Program::shownClockWindow() const {

@@ -98,15 +98,12 @@ void RunningProgram::timeMoved() {
     m_wakeAim.aim(m_host.now().wallMs, true);
 }
 
-// Asked of a window that may have gone (a test's reference to About after OK): it is looked for
-// among the loaded windows, not read.
+// Asked by address, of a window that may have gone (a test's reference to About after OK): a view
+// goes with its window's load right after the event that unloaded it, before the window is freed,
+// so no other window can lie at that address meanwhile.
 WindowView* RunningProgram::view(const Form& window) const {
-    for (const Form* loaded : m_program.loadedWindows()) {
-        if (loaded != &window) continue;
-        const auto it = m_views.find(loaded->load());
-        return it == m_views.end() ? nullptr : it->second.get();
-    }
-    return nullptr;
+    const auto it = m_views.find(&window);
+    return it == m_views.end() ? nullptr : it->second.view.get();
 }
 
 void RunningProgram::afterEvent() {
@@ -123,8 +120,8 @@ void RunningProgram::afterEvent() {
 // A window gets its view when it is first shown and keeps it, hidden or not, while it is loaded.
 void RunningProgram::reconcileViews() {
     for (auto it = m_views.begin(); it != m_views.end();) {
-        if (m_program.ended() || !m_program.loadedWindow(it->first)) {
-            m_host.dropView(std::move(it->second));
+        if (m_program.ended() || !m_program.loadedWindow(it->second.load)) {
+            m_host.dropView(std::move(it->second.view));
             it = m_views.erase(it);
         } else {
             ++it;
@@ -133,12 +130,12 @@ void RunningProgram::reconcileViews() {
     if (m_program.ended()) return;
     for (Form* window : m_program.loadedWindows()) {
         if (!window->layout().hasView) continue;
-        auto it = m_views.find(window->load());
+        auto it = m_views.find(window);
         if (it == m_views.end()) {
             if (!window->Visible) continue;
-            it = m_views.emplace(window->load(), m_host.makeView(*window)).first;
+            it = m_views.emplace(window, Shown{window->load(), m_host.makeView(*window)}).first;
         }
-        it->second->mirror();
+        it->second.view->mirror();
     }
 }
 

@@ -131,9 +131,13 @@ private:
     WakeAim m_wakeAim;
     std::optional<Scheduler::Wake> m_aimed;  // what the desktop's wake-up is aimed at
     bool m_endTold = false;
-    // By the load of the window each shows. Declared last: the views go first, while the models
-    // they show are still there.
-    std::map<std::uint64_t, std::unique_ptr<WindowView>> m_views;
+    // A window's view, and the load of the window it was made for.
+    struct Shown {
+        std::uint64_t load;
+        std::unique_ptr<WindowView> view;
+    };
+    // Declared last: the views go first, while the models they show are still there.
+    std::map<const Form*, Shown> m_views;
 };
 
 }  // namespace tollvane
