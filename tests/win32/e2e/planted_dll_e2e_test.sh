@@ -11,8 +11,14 @@ prefix=$1 exe=$2 drive=$3 planted=$4
 . "$(dirname "$0")/drive_lib.sh"
 folder=$(mktemp -d "$(dirname "$exe")/planted.XXXXXX")
 started=""
+# The alarm set here is not left for the next test to find.
+forget_values() {
+    sh "$run" "$prefix" reg delete 'HKCU\Software\VB and VBA Program Settings\Vuvuririvivur' /f \
+        >/dev/null 2>&1 || true
+}
 cleanup() {
     [ -n "$started" ] && kill "$started" 2>/dev/null || true
+    forget_values
     rm -rf "$folder" "$out"
 }
 trap cleanup EXIT
