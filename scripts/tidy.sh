@@ -38,9 +38,9 @@ if [ ! -f "$windows_build/compile_commands.json" ]; then
   cmake --preset windows >/dev/null || { echo "tidy: the windows preset cannot be configured" >&2; exit 1; }
 fi
 mingw=x86_64-w64-mingw32
-cxx=$(ls -d /usr/lib/gcc/$mingw/*-posix/include/c++ 2>/dev/null | sort -V | tail -1)
+cxx=$(find /usr/lib/gcc/$mingw -path '*-posix/include/c++' -prune 2>/dev/null | sort -V | tail -1)
 [ -n "$cxx" ] || { echo "tidy: MinGW-w64's C++ headers are missing (Debian: g++-mingw-w64-x86-64-posix)" >&2; exit 1; }
-windows_args=(--extra-arg=--target=$mingw --extra-arg=--sysroot=/usr/$mingw
+windows_args=(--extra-arg=--target="$mingw" --extra-arg=--sysroot="/usr/$mingw"
               --extra-arg=-nostdinc++ --extra-arg=-isystem"$cxx"
               --extra-arg=-isystem"$cxx/$mingw" --extra-arg=-isystem"$cxx/backward")
 # Two checks are left out there, for what the Windows API is:

@@ -25,4 +25,4 @@ if [ -n "$unknown" ]; then
     echo "FAIL: imports that Windows would look for beside the program first:$unknown"
     exit 1
 fi
-echo "PASS: tollvane.exe imports only known libraries:" $imports
+echo "PASS: tollvane.exe imports only known libraries:" "$(echo "$imports" | tr '\n' ' ')"
