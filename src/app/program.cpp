@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include <algorithm>
+#include <initializer_list>
 
 #include "app/last_settings.h"
 #include "windows/form1.h"
@@ -21,6 +21,7 @@ W& Program::slot(std::unique_ptr<W>& window) {
         // The slot is filled before Form_Load runs, so a load handler that refers to its own
         // window reaches the window being loaded.
         window = std::make_unique<W>(*this);
+        window->m_load = ++m_loads;
         window->Form_Load();
     }
     return *window;
@@ -51,9 +52,12 @@ std::vector<Form*> Program::loadedWindows() const {
     return windows;
 }
 
-bool Program::isLoaded(const Form& window) const {
-    const auto all = loadedWindows();
-    return std::find(all.begin(), all.end(), &window) != all.end();
+Form* Program::loadedWindow(std::uint64_t load) const {
+    for (Form* w : std::initializer_list<Form*>{m_frmAlarmClock.get(), m_frmclock.get(),
+                                                m_frmAbout.get(), m_frmhelp.get(), m_Form1.get()}) {
+        if (w && w->load() == load) return w;
+    }
+    return nullptr;
 }
 
 Form* Program::shownClockWindow() const {

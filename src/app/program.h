@@ -3,6 +3,7 @@
 // once; referring to one that does not exist creates it, loaded (its Form_Load has run) but not
 // shown. A window the user closed is unloaded and made anew on its next reference.
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -43,7 +44,8 @@ public:
 
     // The windows that exist now, main window first.
     std::vector<Form*> loadedWindows() const;
-    bool isLoaded(const Form& window) const;
+    // The window of the given load (Form::load()) while that load lasts; null once it is unloaded.
+    Form* loadedWindow(std::uint64_t load) const;
     // The main window if it exists (asking does not create it).
     const tollvane::frmAlarmClock* loadedMain() const { return m_frmAlarmClock.get(); }
     // The window that shows the user the clock: the main window when shown, else the clock-only
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<tollvane::frmhelp> m_frmhelp;
     std::unique_ptr<tollvane::Form1> m_Form1;
     std::vector<std::unique_ptr<Form>> m_unloaded;
+    std::uint64_t m_loads = 0;  // the number of the last load
     bool m_ended = false;
 };
 

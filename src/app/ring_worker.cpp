@@ -103,4 +103,16 @@ bool RingWorker::ended(std::uint64_t ticket) const {
     return m_shared->returned >= ticket;
 }
 
+bool ApplicationReach::run(const std::function<void()>& call) {
+    std::lock_guard lock(m_mutex);
+    if (m_closed) return false;
+    call();
+    return true;
+}
+
+void ApplicationReach::close() {
+    std::lock_guard lock(m_mutex);
+    m_closed = true;
+}
+
 }  // namespace tollvane

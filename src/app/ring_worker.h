@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "platform/ports.h"
@@ -53,6 +54,22 @@ private:
 
     std::shared_ptr<Shared> m_shared;  // with the worker, which may outlive this object
     std::thread m_worker;
+};
+
+// What a ring's tone reaches of the application from the worker thread (the desktop's bell, say).
+// A worker left behind in a stuck tone may come back at any moment of the application's teardown,
+// or after it: a call through here runs only until the application begins to go (close()), and
+// close() waits for a call in progress, so that nothing of the application is touched once it is
+// going.
+class ApplicationReach {
+public:
+    // Runs `call` unless the reach is closed; whether it ran.
+    bool run(const std::function<void()>& call);
+    void close();
+
+private:
+    std::mutex m_mutex;
+    bool m_closed = false;
 };
 
 }  // namespace tollvane

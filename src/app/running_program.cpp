@@ -17,6 +17,21 @@ Ports withTone(Ports ports, Tone& tone) {
 
 }  // namespace
 
+WindowEvents::WindowEvents(const Program& program, const Form& window, Post post)
+    : m_program(&program), m_load(window.load()), m_post(std::move(post)) {}
+
+// The check is made when the event runs, not when it is posted: a ring may hold it back for as
+// long as the ring lasts. It captures no view, which may be gone by then.
+void WindowEvents::operator()(std::function<void()> handler) const {
+    m_post([program = m_program, load = m_load, handler = std::move(handler)] {
+        if (program->loadedWindow(load)) handler();
+    });
+}
+
+void WindowEvents::edit(const std::function<void()>& change) const {
+    if (m_program->loadedWindow(m_load)) change();
+}
+
 RunningProgram::RunningProgram(Host& host, const Ports& ports, ComputerWake& wake,
                                SessionStart& sessionStart, WakeAim::Tell tell)
     : m_host(host),
@@ -36,6 +51,11 @@ void RunningProgram::start() {
 
 void RunningProgram::dispatch(std::function<void()> handler) {
     m_scheduler.post(std::move(handler));
+}
+
+WindowEvents RunningProgram::eventsOf(const Form& window, WindowEvents::Post post) {
+    if (!post) post = [this](std::function<void()> handler) { dispatch(std::move(handler)); };
+    return {m_program, window, std::move(post)};
 }
 
 void RunningProgram::secondStart(const std::string& activationToken) {
@@ -81,9 +101,12 @@ void RunningProgram::timeMoved() {
     m_wakeAim.aim(m_host.now().wallMs, true);
 }
 
+// Asked by address, of a window that may have gone (a test's reference to About after OK): a view
+// goes with its window's load right after the event that unloaded it, before the window is freed,
+// so no other window can lie at that address meanwhile.
 WindowView* RunningProgram::view(const Form& window) const {
     const auto it = m_views.find(&window);
-    return it == m_views.end() ? nullptr : it->second.get();
+    return it == m_views.end() ? nullptr : it->second.view.get();
 }
 
 void RunningProgram::afterEvent() {
@@ -101,8 +124,8 @@ void RunningProgram::afterEvent() {
 // A window gets its view when it is first shown and keeps it, hidden or not, while it is loaded.
 void RunningProgram::reconcileViews() {
     for (auto it = m_views.begin(); it != m_views.end();) {
-        if (m_program.ended() || !m_program.isLoaded(*it->first)) {
-            m_host.dropView(std::move(it->second));
+        if (m_program.ended() || !m_program.loadedWindow(it->second.load)) {
+            m_host.dropView(std::move(it->second.view));
             it = m_views.erase(it);
         } else {
             ++it;
@@ -114,9 +137,9 @@ void RunningProgram::reconcileViews() {
         auto it = m_views.find(window);
         if (it == m_views.end()) {
             if (!window->Visible) continue;
-            it = m_views.emplace(window, m_host.makeView(*window)).first;
+            it = m_views.emplace(window, Shown{window->load(), m_host.makeView(*window)}).first;
         }
-        it->second->mirror();
+        it->second.view->mirror();
     }
 }
 

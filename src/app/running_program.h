@@ -6,6 +6,7 @@
 // passes on what happens to the program: the user's events, its wake-up coming, a resume or a
 // clock set, a second start, a request to end.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -33,6 +34,31 @@ public:
     virtual void bringToFront(const std::string& activationToken) = 0;
 };
 
+// What a window's view hands to the program: the user's events (a click, a menu choice, the close
+// box, activation) and edits (typing, an option or a date picked). Each reaches the window only
+// while it is still the load of it that the view was made for: an event held back by a ring, or
+// waiting in the desktop's queue, for a window unloaded meanwhile runs nothing, and a window made
+// anew has a load number of its own, wherever it lies in memory.
+class WindowEvents {
+public:
+    // How the desktop runs a handler as one event of the program: RunningProgram::dispatch, or a
+    // queue of the desktop's in front of it.
+    using Post = std::function<void(std::function<void()>)>;
+    WindowEvents(const Program& program, const Form& window, Post post);
+
+    // A handler of the window, as one event of the program: it runs in its turn (after the ring,
+    // if one sounds) if the window is still that load then.
+    void operator()(std::function<void()> handler) const;
+    // An edit of the window's model, made at once (no handler runs) if the window is still that
+    // load.
+    void edit(const std::function<void()>& change) const;
+
+private:
+    const Program* m_program;
+    std::uint64_t m_load;
+    Post m_post;
+};
+
 class RunningProgram : private Scheduler::Time {
 public:
     // What the desktop does for the program.
@@ -44,7 +70,8 @@ public:
         // Aims the desktop's wake-up at the next due time, in place of the last one; neither time:
         // no wake-up. When it comes, the desktop calls wake().
         virtual void aimWakeUp(const Scheduler::Wake& next) = 0;
-        // The view of a window that is being shown.
+        // The view of a window that is being shown. What it hands to the program goes through
+        // eventsOf(window, ...).
         virtual std::unique_ptr<WindowView> makeView(Form& window) = 0;
         // The window's model is gone: the view forwards nothing more, leaves the screen and is
         // freed, once the desktop safely can (it may be inside one of its own events).
@@ -68,6 +95,9 @@ public:
     void start();
     // A user event as one event of the program: handled now, or after the ring if one sounds.
     void dispatch(std::function<void()> handler);
+    // The events of `window` as it is loaded now (see WindowEvents), handed on through `post`, or
+    // through dispatch() where it is empty.
+    WindowEvents eventsOf(const Form& window, WindowEvents::Post post = {});
     // The program was started again: the running one brings its full view to the front.
     void secondStart(const std::string& activationToken = {});
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
@@ -87,6 +117,7 @@ public:
     Program& program() { return m_program; }
     const Program& program() const { return m_program; }
     Scheduler& scheduler() { return m_scheduler; }
+    // The view of the window, while it is loaded.
     WindowView* view(const Form& window) const;
     bool ringing() const { return m_scheduler.ringing(); }
 
@@ -105,8 +136,13 @@ private:
     AlarmKeeping m_alarmKeeping;
     std::optional<Scheduler::Wake> m_aimed;  // what the desktop's wake-up is aimed at
     bool m_endTold = false;
+    // A window's view, and the load of the window it was made for.
+    struct Shown {
+        std::uint64_t load;
+        std::unique_ptr<WindowView> view;
+    };
     // Declared last: the views go first, while the models they show are still there.
-    std::map<const Form*, std::unique_ptr<WindowView>> m_views;
+    std::map<const Form*, Shown> m_views;
 };
 
 }  // namespace tollvane

@@ -2,6 +2,7 @@
 // The common part of the program's five windows: each is a model object whose controls are plain
 // values and whose event handlers are member functions named after their control and event.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,11 @@ public:
     int showRequests = 0;  // every Show counts, so that showing a shown window brings it up again
     int Width = 0;         // outer width in twips, both borders included
 
+    // The number the program gave this load of the window, which no other load in its run has:
+    // what was meant for a window unloaded since never reaches one made anew, even where the new
+    // one lies in the old one's memory.
+    std::uint64_t load() const { return m_load; }
+
 protected:
     // Each window's constructor gives its table once. A name that is not in the layout is a fault
     // of the program: it stops at once rather than leave a control silently unbound.
@@ -78,7 +84,10 @@ protected:
 private:
     const Binding* find(std::string_view name) const;
 
+    friend class Program;  // numbers each load
+
     const WindowLayout& m_layout;
+    std::uint64_t m_load = 0;
     std::vector<Binding> m_bindings;
     std::vector<TimerBinding> m_timers;
 };

@@ -75,6 +75,36 @@ TEST(RunningProgram, Ring_TheDesktopHearsOfEachRingsEndOnce) {
     EXPECT_EQ(d.tone.beepsAtRingEnds, (std::vector<std::size_t>{3, 4}));
 }
 
+// The close box of About pressed twice during a ring, then Help > About: the requests are held and
+// run after the ring, one by one. The first unloads About; the second, and a third that comes after
+// About was made anew (perhaps where the old one lay in memory), belong to the window that went,
+// and run nothing.
+TEST(RunningProgram, CloseRequestsHeldDuringARing_RunOnlyForTheLoadTheyCameFrom) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = startArmed(d, 7, 29, 59, {"7:30", "800", "300", "3"});
+    d.click(w, "MnuAbout");
+    frmAbout& about = d.program.frmAbout();
+    d.tone.onBeep = [&] {
+        if (d.tone.beeps.size() != 1) return;
+        d.close(about);
+        d.close(about);
+        d.click(w, "MnuAbout");
+        d.close(about);
+    };
+    d.runUntil(7, 30, 2);
+    ASSERT_EQ(d.tone.beeps.size(), 3u);
+    ASSERT_FALSE(d.program.ended());
+    ASSERT_EQ(loadedCount<frmAbout>(d), 1);
+    frmAbout& again = d.program.frmAbout();
+    EXPECT_TRUE(again.Visible);
+    EXPECT_NE(d.view(again), nullptr);
+    const int ticks = d.ticks;
+    d.runFor(2000);
+    EXPECT_EQ(d.ticks, ticks + 2);
+    d.click(again, "cmdOK");
+    EXPECT_EQ(loadedCount<frmAbout>(d), 0);
+}
+
 // Windows may end the process as soon as it has told of the session's end: a ring that cannot
 // finish leaves the alarm as it would have, rung.
 TEST(RunningProgram, SessionEndsDuringARing_AlarmSavedAsRung_TheProcessMustEndAtOnce) {

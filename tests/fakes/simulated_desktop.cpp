@@ -61,18 +61,18 @@ void SimulatedDesktop::click(Form& window, const std::string& controlName) {
     if (const auto* button = std::get_if<CommandButton*>(&target); button && !(*button)->Enabled) {
         return;
     }
-    scheduler.post([&window, controlName] {
+    running.eventsOf(window)([&window, controlName] {
         EXPECT_TRUE(window.Click(controlName))
             << window.layout().name << "." << controlName << " has no Click handler";
     });
 }
 
 void SimulatedDesktop::activate(Form& window) {
-    scheduler.post([&window] { window.Form_Activate(); });
+    running.eventsOf(window)([&window] { window.Form_Activate(); });
 }
 
 void SimulatedDesktop::close(Form& window) {
-    scheduler.post([&window] { window.Form_Unload(); });
+    running.eventsOf(window)([&window] { window.Form_Unload(); });
 }
 
 bool SimulatedDesktop::isLoadedClockWindow() {

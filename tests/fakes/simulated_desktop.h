@@ -49,9 +49,10 @@ public:
     // Runs until the clock reads the given time of day (today, or tomorrow if it has passed).
     void runUntil(int hour, int minute, int second);
 
-    // User events, each dispatched like the real desktop dispatches them. A click on a disabled
-    // button does nothing; a click on a control or menu item that has no Click handler is a fault
-    // of the test and fails it.
+    // User events, each dispatched like the real desktops dispatch a view's events: for the window
+    // as it is loaded now, so that one held by a ring runs nothing if the window went meanwhile. A
+    // click on a disabled button does nothing; a click on a control or menu item that has no Click
+    // handler is a fault of the test and fails it.
     void click(Form& window, const std::string& controlName);
     void type(TextBox& box, const std::string& text) { box.Text = text; }
     void activate(Form& window);

@@ -20,10 +20,12 @@ std::function<void()> mirrorButton(QAbstractButton* b, CommandButton* model) {
     return [model, b] { b->setEnabled(model->Enabled); };
 }
 
-std::function<void()> bindTextBox(QLineEdit* e, TextBox* model, QObject* context) {
+std::function<void()> bindTextBox(QLineEdit* e, TextBox* model, const WindowEvents& events,
+                                  QObject* context) {
     // Typing only fills the model's text: no handler runs.
-    QObject::connect(e, &QLineEdit::textEdited, context,
-                     [model](const QString& t) { model->Text = t.toStdString(); });
+    QObject::connect(e, &QLineEdit::textEdited, context, [model, events](const QString& t) {
+        events.edit([&] { model->Text = t.toStdString(); });
+    });
     // Compared with the widget's own text, which the user's typing changes too.
     return [model, e] {
         const QString text = q(model->Text);
@@ -49,14 +51,16 @@ std::function<void()> mirrorLabel(QLabel* label, Label* model, const QString& co
     };
 }
 
-std::function<void()> bindOption(QRadioButton* radio, OptionButton* model, QObject* context) {
-    QObject::connect(radio, &QRadioButton::toggled, context, [model](bool on) {
-        if (on) model->Value = true;
+std::function<void()> bindOption(QRadioButton* radio, OptionButton* model,
+                                 const WindowEvents& events, QObject* context) {
+    QObject::connect(radio, &QRadioButton::toggled, context, [model, events](bool on) {
+        if (on) events.edit([model] { model->Value = true; });
     });
     return [model, radio] { radio->setChecked(model->Value); };
 }
 
-std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, QObject* context) {
+std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, const WindowEvents& events,
+                                   QObject* context) {
     // The page shown is the model's month.
     auto mirror = [model, cal] {
         const QSignalBlocker block(cal);
@@ -67,15 +71,19 @@ std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, QObject
     };
     // Picking a day or turning the page only changes the model's date: no handler runs. A page
     // turned away from the selected day takes the date along, and shows it selected at once.
-    QObject::connect(cal, &QCalendarWidget::selectionChanged, context, [model, cal] {
+    QObject::connect(cal, &QCalendarWidget::selectionChanged, context, [model, cal, events] {
         const QDate d = cal->selectedDate();
-        model->userShows(cal->yearShown(), cal->monthShown(), d.year(), d.month(), d.day());
+        events.edit([&] {
+            model->userShows(cal->yearShown(), cal->monthShown(), d.year(), d.month(), d.day());
+        });
     });
     QObject::connect(cal, &QCalendarWidget::currentPageChanged, context,
-                     [model, cal, mirror](int year, int month) {
+                     [model, cal, mirror, events](int year, int month) {
                          const QDate d = cal->selectedDate();
-                         model->userShows(year, month, d.year(), d.month(), d.day());
-                         mirror();
+                         events.edit([&] {
+                             model->userShows(year, month, d.year(), d.month(), d.day());
+                             mirror();
+                         });
                      });
     return mirror;
 }
@@ -83,14 +91,14 @@ std::function<void()> bindCalendar(MonthView* cal, MonthCalendar* model, QObject
 }  // namespace
 
 std::function<void()> bindControl(QWidget* widget, const ControlLayout& c, const Binding& binding,
-                                  const Dispatch& dispatch, QObject* context) {
+                                  const WindowEvents& events, QObject* context) {
     const ControlRef& ref = binding.value;
     if (auto* button = qobject_cast<QAbstractButton*>(widget);
         button && c.kind == ControlKind::Button) {
         if (binding.click) {
             const std::function<void()> click = binding.click;
             QObject::connect(button, &QAbstractButton::clicked, context,
-                             [dispatch, click] { dispatch(click); });
+                             [events, click] { events(click); });
         }
         if (auto* model = std::get_if<CommandButton*>(&ref)) return mirrorButton(button, *model);
         return {};
@@ -100,7 +108,7 @@ std::function<void()> bindControl(QWidget* widget, const ControlLayout& c, const
             return mirrorDisplayBox(box, *model, c.caption);
         }
         if (auto* edit = qobject_cast<QLineEdit*>(widget))
-            return bindTextBox(edit, *model, context);
+            return bindTextBox(edit, *model, events, context);
     }
     if (auto* model = std::get_if<Label*>(&ref)) {
         if (auto* label = qobject_cast<QLabel*>(widget))
@@ -108,10 +116,11 @@ std::function<void()> bindControl(QWidget* widget, const ControlLayout& c, const
     }
     if (auto* model = std::get_if<OptionButton*>(&ref)) {
         if (auto* radio = qobject_cast<QRadioButton*>(widget))
-            return bindOption(radio, *model, context);
+            return bindOption(radio, *model, events, context);
     }
     if (auto* model = std::get_if<MonthCalendar*>(&ref)) {
-        if (auto* cal = qobject_cast<MonthView*>(widget)) return bindCalendar(cal, *model, context);
+        if (auto* cal = qobject_cast<MonthView*>(widget))
+            return bindCalendar(cal, *model, events, context);
     }
     return {};
 }

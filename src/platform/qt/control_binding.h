@@ -7,15 +7,14 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/running_program.h"
 #include "windows/form.h"
 
 namespace tollvane {
 
-using Dispatch = std::function<void(std::function<void()>)>;
-
 // `context` owns the connections. The mirror is empty where there is nothing to copy.
 std::function<void()> bindControl(QWidget* widget, const ControlLayout& control,
-                                  const Binding& binding, const Dispatch& dispatch,
+                                  const Binding& binding, const WindowEvents& events,
                                   QObject* context);
 
 }  // namespace tollvane

@@ -22,11 +22,16 @@ namespace tollvane {
 
 namespace {
 
-// The desktop's bell, rung on the UI thread whichever thread asks.
-void ringDesktopBell() {
-    if (QCoreApplication* app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+// The desktop's bell, rung on the UI thread whichever thread asks, while the desktop is there: a
+// worker left behind in a stuck tone may ask as the application is being torn down.
+std::function<void()> desktopBell(std::shared_ptr<ApplicationReach> reach) {
+    return [reach = std::move(reach)] {
+        reach->run([] {
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+        });
+    };
 }
 
 void logLine(const std::string& line) {
@@ -34,7 +39,7 @@ void logLine(const std::string& line) {
 }
 
 // The tone through the sound server, with the desktop's bell where it cannot sound.
-std::shared_ptr<Tone> soundServerTone() {
+std::shared_ptr<Tone> soundServerTone(std::shared_ptr<ApplicationReach> reach) {
 #if defined(TOLLVANE_HAVE_PULSE)
     auto pulse = std::make_shared<PulseTone>("Tollvane", logLine);
     FallbackTone::SoundServer server =
@@ -52,7 +57,7 @@ std::shared_ptr<Tone> soundServerTone() {
     };
     std::function<void()> ringOver;
 #endif
-    return std::make_shared<FallbackTone>(std::move(server), ringDesktopBell, logLine,
+    return std::make_shared<FallbackTone>(std::move(server), desktopBell(std::move(reach)), logLine,
                                           std::move(ringOver));
 }
 
@@ -80,9 +85,9 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(std::move(options)),
-      m_tone(
-          m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {}) : soundServerTone(),
-          {}),
+      m_tone(m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {})
+                            : soundServerTone(m_reach),
+             {}),
       m_settings(m_options.settingsPath.isEmpty() ? QtSettingsStore::defaultPath()
                                                   : m_options.settingsPath),
       m_files(m_options.programDir, m_options.userDataDir),
@@ -108,7 +113,11 @@ Desktop::Desktop(Options options)
             [this] { dispatch([this] { program().ShopWindowClosed(); }); });
 }
 
-Desktop::~Desktop() = default;
+// First of all: the ring's worker, which may stay behind, reaches nothing of the application from
+// here on.
+Desktop::~Desktop() {
+    m_reach->close();
+}
 
 void Desktop::secondStart(const QString& activationToken) {
     m_program.secondStart(activationToken.toStdString());
@@ -141,8 +150,7 @@ void Desktop::aimWakeUp(const Scheduler::Wake& next) {
 }
 
 std::unique_ptr<WindowView> Desktop::makeView(Form& window) {
-    return std::make_unique<FormView>(window,
-                                      [this](const std::function<void()>& h) { dispatch(h); });
+    return std::make_unique<FormView>(window, m_program.eventsOf(window));
 }
 
 // The view may be inside its own close event: it goes once the event loop has it again.

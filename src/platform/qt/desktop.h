@@ -76,6 +76,8 @@ private:
     void programEnded() override;
 
     Options m_options;
+    // What the ring's worker reaches of the application: closed as the desktop goes.
+    std::shared_ptr<ApplicationReach> m_reach = std::make_shared<ApplicationReach>();
     QtClock m_clock;
     RingingTone m_tone;
     QtSettingsStore m_settings;

@@ -49,8 +49,8 @@ private:
     FormView& m_view;
 };
 
-FormView::FormView(Form& model, Dispatch dispatch)
-    : QMainWindow(nullptr), m_model(model), m_dispatch(std::move(dispatch)) {
+FormView::FormView(Form& model, WindowEvents events)
+    : QMainWindow(nullptr), m_model(model), m_events(std::move(events)) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = screen->logicalDotsPerInch();
     build();
     FormView::mirror();  // this class's own, called while the view is being made
@@ -84,7 +84,7 @@ void FormView::build() {
     m_canvas->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_canvas);
     buildMenuBar(menuBar(), l.menus, [this](const std::string& name) {
-        if (!m_detached) m_dispatch([this, name] { m_model.Click(name); });
+        if (!m_detached) m_events([this, name] { m_model.Click(name); });
     });
 
     for (const ControlLayout& c : l.controls) {
@@ -97,7 +97,7 @@ void FormView::build() {
         }
         for (const Binding& b : m_model.bindings()) {
             if (b.name != c.name) continue;
-            if (auto mirror = bindControl(w, c, b, m_dispatch, this)) m_mirrors.push_back(mirror);
+            if (auto mirror = bindControl(w, c, b, m_events, this)) m_mirrors.push_back(mirror);
         }
     }
     applyTabOrder();
@@ -168,7 +168,7 @@ void FormView::detach() {
 void FormView::closeEvent(QCloseEvent* event) {
     // The model decides what the close box does; the window follows the model afterwards.
     event->ignore();
-    if (!m_detached) m_dispatch([this] { m_model.Form_Unload(); });
+    if (!m_detached) m_events([this] { m_model.Form_Unload(); });
 }
 
 // Enter and Esc that no control took press the window's default and cancel buttons.
@@ -187,7 +187,7 @@ void FormView::keyPressEvent(QKeyEvent* event) {
 
 bool FormView::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate && !m_detached) {
-        m_dispatch([this] { m_model.Form_Activate(); });
+        m_events([this] { m_model.Form_Activate(); });
     }
     return QMainWindow::event(event);
 }

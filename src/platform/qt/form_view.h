@@ -21,8 +21,8 @@ namespace tollvane {
 class FormView : public QMainWindow, public WindowView {
     Q_OBJECT
 public:
-    // `dispatch` runs a handler of the model as one event of the program.
-    FormView(Form& model, Dispatch dispatch);
+    // What the window hands to its model goes through `events`.
+    FormView(Form& model, WindowEvents events);
 
     Form& model() const { return m_model; }
     // Copies the model's state onto the widgets: texts, enabled states, width, caption.
@@ -49,7 +49,7 @@ private:
     FrameInsets inside() const;
 
     Form& m_model;
-    Dispatch m_dispatch;
+    WindowEvents m_events;
     Canvas* m_canvas = nullptr;
     std::map<std::string, QPointer<QWidget>> m_widgets;
     // One for each control bound to a model value: copies the value onto its widget, which it

@@ -28,11 +28,11 @@ private:
     std::optional<bool> m_shown;
 };
 
-BoundControl bindButton(HWND hwnd, const Binding& b, const Dispatch& dispatch) {
+BoundControl bindButton(HWND hwnd, const Binding& b, const WindowEvents& events) {
     BoundControl bound;
     if (b.click) {
-        bound.onCommand = [dispatch, click = b.click](UINT code) {
-            if (code == BN_CLICKED) dispatch(click);
+        bound.onCommand = [events, click = b.click](UINT code) {
+            if (code == BN_CLICKED) events(click);
         };
     }
     if (auto* const* model = std::get_if<CommandButton*>(&b.value)) {
@@ -43,7 +43,8 @@ BoundControl bindButton(HWND hwnd, const Binding& b, const Dispatch& dispatch) {
     return bound;
 }
 
-BoundControl bindTextBox(HWND hwnd, TextBox* model, const bool& mirroring) {
+BoundControl bindTextBox(HWND hwnd, TextBox* model, const WindowEvents& events,
+                         const bool& mirroring) {
     struct Shown {
         std::optional<std::string> text;
         Enabled enabled;
@@ -51,10 +52,12 @@ BoundControl bindTextBox(HWND hwnd, TextBox* model, const bool& mirroring) {
     auto shown = std::make_shared<Shown>();
     BoundControl bound;
     // Typing only fills the model's text: no handler runs.
-    bound.onCommand = [hwnd, model, shown, &mirroring](UINT code) {
+    bound.onCommand = [hwnd, model, shown, events, &mirroring](UINT code) {
         if (code != EN_CHANGE || mirroring) return;
-        model->Text = toUtf8(windowText(hwnd));
-        shown->text = model->Text;
+        events.edit([&] {
+            model->Text = toUtf8(windowText(hwnd));
+            shown->text = model->Text;
+        });
     };
     bound.mirror = [hwnd, model, shown] {
         if (shown->text != model->Text) {
@@ -86,14 +89,15 @@ BoundControl bindDrawnText(HWND hwnd, const std::string* text, std::string capti
     return bound;
 }
 
-BoundControl bindOption(HWND hwnd, OptionButton* model) {
+BoundControl bindOption(HWND hwnd, OptionButton* model, const WindowEvents& events) {
     auto shown = std::make_shared<std::optional<bool>>();
     BoundControl bound;
-    bound.onCommand = [hwnd, model, shown](UINT code) {
-        if (code == BN_CLICKED && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    bound.onCommand = [hwnd, model, shown, events](UINT code) {
+        if (code != BN_CLICKED || SendMessageW(hwnd, BM_GETCHECK, 0, 0) != BST_CHECKED) return;
+        events.edit([&] {
             model->Value = true;
             *shown = true;
-        }
+        });
     };
     bound.mirror = [hwnd, model, shown] {
         if (*shown == model->Value) return;
@@ -106,20 +110,24 @@ BoundControl bindOption(HWND hwnd, OptionButton* model) {
 // A page turn moves the control's selection to the same day of the month turned to, as every
 // Windows month calendar does; what the control then shows, its page and its selected day, is
 // handed to the model, which keeps its date on the page by its own rule.
-BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const bool& mirroring) {
+BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const WindowEvents& events,
+                          const bool& mirroring) {
     struct Date {
         int year = 0, month = 0, day = 0;
         bool operator==(const Date&) const = default;
     };
     auto shown = std::make_shared<Date>();
     BoundControl bound;
-    bound.onNotify = [hwnd, model, shown, &mirroring](const NMHDR& header) {
+    bound.onNotify = [hwnd, model, shown, events, &mirroring](const NMHDR& header) {
         if (header.code != MCN_SELCHANGE || mirroring) return;
         const SYSTEMTIME& picked = reinterpret_cast<const NMSELCHANGE&>(header).stSelStart;
         SYSTEMTIME page[2]{};
         MonthCal_GetMonthRange(hwnd, GMR_VISIBLE, page);
-        model->userShows(page[0].wYear, page[0].wMonth, picked.wYear, picked.wMonth, picked.wDay);
-        *shown = {picked.wYear, picked.wMonth, picked.wDay};
+        events.edit([&] {
+            model->userShows(page[0].wYear, page[0].wMonth, picked.wYear, picked.wMonth,
+                             picked.wDay);
+            *shown = {picked.wYear, picked.wMonth, picked.wDay};
+        });
     };
     bound.mirror = [hwnd, model, shown] {
         const Date wanted{model->Year(), model->Month(), model->Day()};
@@ -137,13 +145,13 @@ BoundControl bindCalendar(HWND hwnd, MonthCalendar* model, const bool& mirroring
 }  // namespace
 
 BoundControl bindControl(HWND hwnd, const ControlLayout& c, const Binding& b,
-                         const Dispatch& dispatch, const bool& mirroring) {
+                         const WindowEvents& events, const bool& mirroring) {
     switch (c.kind) {
         case ControlKind::Button:
-            return bindButton(hwnd, b, dispatch);
+            return bindButton(hwnd, b, events);
         case ControlKind::TextBox:
             if (auto* const* model = std::get_if<TextBox*>(&b.value))
-                return bindTextBox(hwnd, *model, mirroring);
+                return bindTextBox(hwnd, *model, events, mirroring);
             break;
         case ControlKind::DisplayBox:
             if (auto* const* model = std::get_if<TextBox*>(&b.value))
@@ -155,11 +163,11 @@ BoundControl bindControl(HWND hwnd, const ControlLayout& c, const Binding& b,
             break;
         case ControlKind::OptionButton:
             if (auto* const* model = std::get_if<OptionButton*>(&b.value))
-                return bindOption(hwnd, *model);
+                return bindOption(hwnd, *model, events);
             break;
         case ControlKind::Calendar:
             if (auto* const* model = std::get_if<MonthCalendar*>(&b.value))
-                return bindCalendar(hwnd, *model, mirroring);
+                return bindCalendar(hwnd, *model, events, mirroring);
             break;
         default:
             break;

@@ -5,12 +5,11 @@
 
 #include <functional>
 
+#include "app/running_program.h"
 #include "platform/win32/api.h"
 #include "windows/form.h"
 
 namespace tollvane::win32 {
-
-using Dispatch = std::function<void(std::function<void()>)>;
 
 struct BoundControl {
     std::function<void()> mirror;                // model to control; may be empty
@@ -21,6 +20,6 @@ struct BoundControl {
 // `mirroring` is true while the window copies its model onto the controls: the change
 // notifications that copying raises are not the user's.
 BoundControl bindControl(HWND control, const ControlLayout& layout, const Binding& binding,
-                         const Dispatch& dispatch, const bool& mirroring);
+                         const WindowEvents& events, const bool& mirroring);
 
 }  // namespace tollvane::win32

@@ -6,7 +6,7 @@ namespace {
 // From 1601 to 1970, in units of 100 ns.
 constexpr long long kUnixEpoch = 116444736000000000LL;
 // How long the zone's rules of a year are used before they are read again.
-constexpr unsigned long long kRulesKeptMs = 60 * 1000;
+constexpr unsigned long long kRulesKeptMs = 60ULL * 1000;
 }  // namespace
 
 // Local time with the time zone's present bias, as GetLocalTime has it.

@@ -12,6 +12,7 @@ namespace tollvane::win32 {
 namespace {
 
 constexpr UINT kRunQueued = WM_APP + 1;
+constexpr UINT kFreeDropped = WM_APP + 2;
 constexpr UINT_PTR kWakeTimer = 1;
 constexpr long long kLongestAimMs = 24LL * 3600 * 1000;
 
@@ -133,20 +134,21 @@ void Desktop::aimWakeUp(const Scheduler::Wake& next) {
 }
 
 std::unique_ptr<WindowView> Desktop::makeView(Form& window) {
-    // The window's events reach its model only while the model is loaded: one that comes after
-    // the model was unloaded, from the queue, is dropped.
-    auto forWindow = [this, &window](std::function<void()> handler) {
-        dispatch([this, &window, handler] {
-            if (program().isLoaded(window)) handler();
-        });
-    };
-    return std::make_unique<FormWindow>(window, forWindow, programWindow());
+    return std::make_unique<FormWindow>(
+        window,
+        m_program.eventsOf(window, [this](std::function<void()> h) { dispatch(std::move(h)); }),
+        programWindow());
 }
 
+// The window leaves the screen at once, but may be inside one of its own messages, or in a modal
+// loop of its own (its menu, a move by its frame) that dispatched the tick which unloaded it:
+// it is destroyed once the program's own loop has the thread again.
 void Desktop::dropView(std::unique_ptr<WindowView> view) {
     auto& window = static_cast<FormWindow&>(*view);
     window.detach();
     ShowWindow(window.hwnd(), SW_HIDE);
+    m_dropped.push_back(std::move(view));
+    if (programWindow()) PostMessageW(programWindow(), kFreeDropped, 0, 0);
 }
 
 void Desktop::programEnded() {
@@ -194,7 +196,11 @@ bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
                                     MWMO_INPUTAVAILABLE);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (!pump(message)) {
+            const bool goOn = pump(message);
+            // Back in the program's own loop, none of its windows is inside a message or a modal
+            // loop of its own: the windows dropped meanwhile can go.
+            m_dropped.clear();
+            if (!goOn) {
                 m_ended = true;
                 return false;
             }
@@ -216,6 +222,10 @@ LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kRunQueued:
             runQueued();
+            return 0;
+        case kFreeDropped:
+            // It only wakes the program's own loop, which destroys the dropped windows after each
+            // message; passed on here by a modal loop, it leaves them for the program's own.
             return 0;
         case WM_TIMER:
             if (wParam == kWakeTimer) m_program.wake();

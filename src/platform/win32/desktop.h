@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/running_program.h"
 #include "platform/win32/clock.h"
@@ -63,8 +64,8 @@ public:
 
     // Runs the message loop until the program has ended; the process's exit code.
     int run();
-    // Runs the message loop until `done` says so, the program has ended, or `ms` have passed;
-    // whether `done` said so.
+    // Runs the program's own message loop until `done` says so, the program has ended, or `ms` have
+    // passed; whether `done` said so. Never from inside a window's message.
     bool runUntil(const std::function<bool()>& done, unsigned ms);
 
     Program& program() { return m_program.program(); }
@@ -110,8 +111,10 @@ private:
     std::deque<std::function<void()>> m_queue;  // events waiting for the message loop
     bool m_queuePosted = false;
     bool m_ended = false;
-    // Declared last: it goes first, with the windows' views.
     RunningProgram m_program;
+    // Views dropped, hidden, waiting for the program's own loop to destroy them. Declared after
+    // the program, so that they go before it.
+    std::vector<std::unique_ptr<WindowView>> m_dropped;
 };
 
 }  // namespace tollvane::win32

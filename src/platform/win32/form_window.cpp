@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/win32/accessibility.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/text.h"
 #include "platform/win32/theme.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
-constexpr int kIconResource = 1;
-
-HINSTANCE instance() {
-    return GetModuleHandleW(nullptr);
-}
 
 // The order in which the controls' windows are made: the tab order, which is also the order in
 // which Tab visits them; controls without a place in it come last.
@@ -32,13 +28,6 @@ std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
                          return ta < tb;
                      });
     return order;
-}
-
-// The program's icon from its resources, drawn for `size` pixels (the nearest of its sizes,
-// scaled).
-HICON programIcon(int size) {
-    return static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                         size, size, LR_DEFAULTCOLOR));
 }
 
 std::wstring fontKey(const FontSpec& f) {
@@ -58,9 +47,9 @@ std::wstring FormWindow::className(const WindowLayout& layout) {
     return L"Tollvane." + toWideLossy(layout.name);
 }
 
-FormWindow::FormWindow(Form& model, Dispatch dispatch, HWND owner)
+FormWindow::FormWindow(Form& model, WindowEvents events, HWND owner)
     : m_model(model),
-      m_dispatch(std::move(dispatch)),
+      m_events(std::move(events)),
       m_style(windowStyle(model.layout())),
       m_menu(model.layout().menus, kFirstMenuCommand) {
     build(owner);
@@ -109,7 +98,7 @@ void FormWindow::createControls() {
         if (!hwnd) continue;
         Child child{c, hwnd, controlColours(*c), {}};
         for (const Binding& b : m_model.bindings()) {
-            if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_dispatch, m_mirroring);
+            if (b.name == c->name) child.bound = bindControl(hwnd, *c, b, m_events, m_mirroring);
         }
         // A display box's name is the text it shows; other controls take their layout's name.
         if (!c->accessibleName.empty() && c->kind != ControlKind::DisplayBox)
@@ -143,14 +132,8 @@ void FormWindow::applyFonts() {
     m_fonts.swap(fonts);
 }
 
-// As with the fonts, the old icons go once the window holds the new ones.
 void FormWindow::applyIcons() {
-    IconHandle small(programIcon(GetSystemMetricsForDpi(SM_CXSMICON, m_dpi)));
-    IconHandle big(programIcon(GetSystemMetricsForDpi(SM_CXICON, m_dpi)));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    m_smallIcon.swap(small);
-    m_bigIcon.swap(big);
+    m_icons.apply(m_hwnd, m_dpi);
     for (const ControlLayout& c : m_model.layout().controls) {
         if (c.kind != ControlKind::Picture) continue;
         const PixelRect r = controlRect(c, m_dpi);
@@ -305,6 +288,9 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
 }
 
 LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Dropped, the window waits hidden for the desktop to destroy it, and reads nothing of its
+    // model, which is gone.
+    if (m_detached) return message == WM_CLOSE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT paints the whole background
@@ -338,14 +324,14 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_CLOSE:
             // The model decides what the close box does; the window follows the model afterwards.
-            if (!m_detached) m_dispatch([this] { m_model.Form_Unload(); });
+            if (!m_detached) m_events([this] { m_model.Form_Unload(); });
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 m_focus = GetFocus();
             } else {
                 if (m_focus && IsChild(m_hwnd, m_focus)) SetFocus(m_focus);
-                if (!m_detached) m_dispatch([this] { m_model.Form_Activate(); });
+                if (!m_detached) m_events([this] { m_model.Form_Activate(); });
             }
             return 0;
         case WM_DPICHANGED:
@@ -381,7 +367,7 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     if (lParam == 0 && code == 0) {
         // A menu item.
         const std::string name = m_menu.itemName(id);
-        if (!name.empty()) m_dispatch([this, name] { m_model.Click(name); });
+        if (!name.empty()) m_events([this, name] { m_model.Click(name); });
         return;
     }
     if (Child* c = child(id); c && c->bound.onCommand) c->bound.onCommand(code);

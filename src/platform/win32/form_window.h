@@ -17,6 +17,7 @@
 #include "platform/win32/geometry.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/menus.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/window_class.h"
 #include "windows/form.h"
 
@@ -25,7 +26,8 @@ namespace tollvane::win32 {
 class FormWindow : public WindowView {
 public:
     // Builds the window, hidden. `owner` owns a window that has no taskbar button of its own.
-    FormWindow(Form& model, Dispatch dispatch, HWND owner);
+    // What the window hands to its model goes through `events`.
+    FormWindow(Form& model, WindowEvents events, HWND owner);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -81,7 +83,7 @@ private:
     void pressButton(HWND button);
 
     Form& m_model;
-    Dispatch m_dispatch;
+    WindowEvents m_events;
     HWND m_hwnd = nullptr;
     unsigned m_dpi = USER_DEFAULT_SCREEN_DPI;
     WindowStyle m_style;
@@ -89,7 +91,8 @@ private:
     std::vector<Child> m_children;
     std::map<std::wstring, FontHandle> m_fonts;  // by family, size and weight
     std::map<COLORREF, BrushHandle> m_brushes;
-    IconHandle m_smallIcon, m_bigIcon, m_pictureIcon;
+    ProgramIcons m_icons;
+    IconHandle m_pictureIcon;
     std::unique_ptr<ScreenReaderNames> m_names;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;

@@ -8,7 +8,6 @@
 #include "windows/layout.h"
 
 #include <richedit.h>
-#include <shellapi.h>
 
 namespace tollvane {
 namespace {
@@ -57,8 +56,9 @@ void Win32HelpWindow::showHelp(const std::string& helpFile, int /*command*/,
 }
 
 bool Win32HelpWindow::create() {
-    // The rich edit control draws the headings in bold; without it, a plain edit box.
-    m_richEdit.reset(LoadLibraryW(L"Msftedit.dll"));
+    // The rich edit control draws the headings in bold; without it, a plain edit box. From the
+    // system's folder only: the program may lie in Downloads beside anything else downloaded.
+    m_richEdit.reset(LoadLibraryExW(L"Msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     m_rich = m_richEdit != nullptr;
 
     HWND window = win32::createOwnedWindow(
@@ -72,17 +72,7 @@ bool Win32HelpWindow::create() {
                  twipsToPixels(kClientHeight, dpi) + frame.top + frame.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // The program's own icon: the first one in its executable.
-    wchar_t program[MAX_PATH];
-    if (GetModuleFileNameW(nullptr, program, MAX_PATH) != 0) {
-        HICON big = nullptr, small = nullptr;
-        if (ExtractIconExW(program, 0, &big, &small, 1) > 0) {
-            m_bigIcon.reset(big);
-            m_smallIcon.reset(small);
-            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-        }
-    }
+    m_icons.apply(window, dpi);
 
     m_text = CreateWindowExW(
         0, m_rich ? MSFTEDIT_CLASS : L"EDIT", L"",
@@ -130,11 +120,18 @@ void Win32HelpWindow::fitText() {
 
 void Win32HelpWindow::showText(const HelpText& help, const std::string& key) {
     setText(help.text);
-    if (m_rich) {
-        for (const HelpText::Heading& heading : help.headings) setHeadingFormat(heading, help.text);
+    m_headings.clear();
+    for (const HelpText::Heading& h : help.headings) {
+        m_headings.push_back(
+            {charIndex(help.text, h.offset), charIndex(help.text, h.offset + h.length), h.level});
     }
+    applyHeadings();
     const auto target = key.empty() ? help.anchors.end() : help.anchors.find(key);
-    scrollTo(target == help.anchors.end() ? 0 : target->second, help.text);
+    const std::size_t offset = target == help.anchors.end() ? 0 : target->second;
+    LONG index = charIndex(help.text, offset);
+    if (!m_rich)  // a plain edit box counts a line end as two characters
+        index += static_cast<LONG>(std::count(help.text.data(), help.text.data() + offset, '\n'));
+    scrollTo(index);
 }
 
 void Win32HelpWindow::setText(const std::string& utf8) {
@@ -157,24 +154,33 @@ void Win32HelpWindow::setText(const std::string& utf8) {
     }
 }
 
-void Win32HelpWindow::setHeadingFormat(const HelpText::Heading& heading, const std::string& text) {
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_BOLD | CFM_SIZE;
-    format.dwEffects = CFE_BOLD;
-    const int growth = heading.level <= 2 ? kHeadingGrowth[heading.level - 1] : 0;
-    format.yHeight = (m_fontPoints + growth) * 20;
-    CHARRANGE range{charIndex(text, heading.offset),
-                    charIndex(text, heading.offset + heading.length)};
-    SendMessageW(m_text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    SendMessageW(m_text, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+// Headings are sized from the body's size as the rich edit control holds it, in its own units.
+// The body's font is made for the window's DPI, while the control counts its twips at the
+// system's: a heading given in points would come out smaller than the body on a screen whose DPI
+// is not the system's.
+void Win32HelpWindow::applyHeadings() {
+    if (!m_rich || m_headings.empty()) return;
+    CHARFORMAT2W body{};
+    body.cbSize = sizeof body;
+    SendMessageW(m_text, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&body));
+    CHARRANGE kept{};
+    SendMessageW(m_text, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    for (const Heading& heading : m_headings) {
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_BOLD | CFM_SIZE;
+        format.dwEffects = CFE_BOLD;
+        const int growth = heading.level <= 2 ? kHeadingGrowth[heading.level - 1] : 0;
+        format.yHeight = MulDiv(body.yHeight, m_fontPoints + growth, m_fontPoints);
+        CHARRANGE range{heading.first, heading.end};
+        SendMessageW(m_text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+        SendMessageW(m_text, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    }
+    SendMessageW(m_text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
 }
 
-// Puts the line holding `byteOffset` of the text at the top, with the caret there.
-void Win32HelpWindow::scrollTo(std::size_t byteOffset, const std::string& text) {
-    LONG index = charIndex(text, byteOffset);
-    if (!m_rich)
-        index += static_cast<LONG>(std::count(text.begin(), text.begin() + byteOffset, '\n'));
+// Puts the line holding the character `index` at the top, with the caret there.
+void Win32HelpWindow::scrollTo(LONG index) {
     SendMessageW(m_text, EM_SETSEL, static_cast<WPARAM>(index), index);
     if (m_rich) {
         // Lines differ in height (the headings are larger): scroll by pixels.
@@ -190,6 +196,22 @@ void Win32HelpWindow::scrollTo(std::size_t byteOffset, const std::string& text) 
     }
 }
 
+// The new font replaces the text's sizes: the headings are sized again from it, and the line that
+// was at the top stays there.
+void Win32HelpWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
+    SetWindowPos(m_window.get(), nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    m_icons.apply(m_window.get(), dpi);
+    if (!m_text) return;
+    const auto topLine = static_cast<WPARAM>(SendMessageW(m_text, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const auto top = static_cast<LONG>(SendMessageW(m_text, EM_LINEINDEX, topLine, 0));
+    makeFont(dpi);
+    fitText();
+    applyHeadings();
+    scrollTo(top);
+}
+
 LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
@@ -202,17 +224,9 @@ LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
             // Hidden, not destroyed: the next Help > How To... shows it again.
             ShowWindow(window, SW_HIDE);
             return 0;
-        case WM_DPICHANGED: {
-            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window, nullptr, suggested.left, suggested.top,
-                         suggested.right - suggested.left, suggested.bottom - suggested.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            if (m_text) {
-                makeFont(HIWORD(wParam));
-                fitText();
-            }
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         case WM_SYSCOLORCHANGE:
             // Only top-level windows are told of a new colour scheme.
             if (m_text) SendMessageW(m_text, message, wParam, lParam);

@@ -5,11 +5,13 @@
 // up; closing it only hides it.
 
 #include <string>
+#include <vector>
 
 #include "links/help_text.h"
 #include "platform/ports.h"
 #include "platform/win32/api.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/window_class.h"
 
 namespace tollvane {
@@ -37,18 +39,26 @@ private:
     void makeFont(UINT dpi);
     void showText(const HelpText& help, const std::string& key);
     void setText(const std::string& utf8);
-    void setHeadingFormat(const HelpText::Heading& heading, const std::string& text);
-    void scrollTo(std::size_t byteOffset, const std::string& text);
+    void applyHeadings();
+    void scrollTo(LONG index);
     void fitText();
+    void onDpiChanged(UINT dpi, const RECT& suggested);
+
+    // A heading of the text shown, in the text box's character positions.
+    struct Heading {
+        LONG first, end;
+        int level;
+    };
 
     // Declared before the window, so that they go after it.
     win32::LibraryHandle m_richEdit;
     win32::FontHandle m_font;
-    win32::IconHandle m_bigIcon, m_smallIcon;
+    win32::ProgramIcons m_icons;
     win32::WindowHandle m_window;
     HWND m_text = nullptr;  // a child of m_window
     bool m_rich = false;
-    int m_fontPoints = 10;
+    int m_fontPoints = 10;  // the body's size at the window's DPI
+    std::vector<Heading> m_headings;
 };
 
 }  // namespace tollvane

@@ -8,7 +8,7 @@ MenuBar::MenuBar(const std::vector<MenuLayout>& menus, int firstCommand) : m_fir
     if (menus.empty()) return;
     m_bar.reset(CreateMenu());
     auto addItem = [this](HMENU menu, const MenuLayout& item) {
-        const auto id = static_cast<UINT_PTR>(m_first + static_cast<int>(m_items.size()));
+        const UINT_PTR id = static_cast<UINT_PTR>(m_first) + m_items.size();
         m_items.push_back(item.name);
         AppendMenuW(menu, MF_STRING, id, toWideLossy(item.caption).c_str());
     };

@@ -67,6 +67,7 @@ Status Win32ShopWindow::create() {
 
     // The client area at the design size, at the window's own DPI; the system chose the place.
     const unsigned dpi = win32::windowDpi(window);
+    m_icons.apply(window, dpi);
     const FrameInsets frame = win32::frameInsets(style, false, dpi);
     SetWindowPos(window, nullptr, 0, 0,
                  twipsToPixels(m_layout.clientWidth, dpi) + frame.left + frame.right,
@@ -120,6 +121,7 @@ void Win32ShopWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     SetWindowPos(m_window.get(), nullptr, suggested.left, suggested.top,
                  suggested.right - suggested.left, suggested.bottom - suggested.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    m_icons.apply(m_window.get(), dpi);
     if (m_host) m_host->setPlace(controlPlace(dpi));
 }
 

@@ -12,6 +12,7 @@
 #include "platform/ports.h"
 #include "platform/win32/api.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/web_browser_host.h"
 #include "platform/win32/window_class.h"
 #include "windows/layout.h"
@@ -60,7 +61,8 @@ private:
     const WindowLayout& m_layout;
     std::function<void()> m_closed;
     CLSID m_control;
-    bool m_closingSelf = false;  // the window goes by the program's own hand: not reported
+    bool m_closingSelf = false;   // the window goes by the program's own hand: not reported
+    win32::ProgramIcons m_icons;  // declared before the window, so that they go after it
     win32::WindowHandle m_window;
     std::unique_ptr<win32::WebBrowserHost> m_host;
 };

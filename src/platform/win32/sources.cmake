@@ -18,6 +18,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/binding.cpp
   platform/win32/geometry.cpp
   platform/win32/menus.cpp
+  platform/win32/program_icon.cpp
   platform/win32/form_window.cpp
   platform/win32/help_window.cpp
   platform/win32/shop_window.cpp
@@ -32,11 +33,43 @@ add_library(tollvane_win32 STATIC
 )
 # Wide-character API throughout; the adapters never call the ANSI variants.
 target_compile_definitions(tollvane_win32 PUBLIC UNICODE _UNICODE)
-# advapi32: the registry. shell32 and ole32: the per-user data folder and the help window's icon.
-# uuid: their ids. oleaut32: the browser control. oleacc: the screen readers' names. powrprof:
-# whether the power plan allows wake timers.
+
+# Windows looks for a library that is not one of its known ones (the KnownDLLs) in the program's
+# own folder first, where something planted beside a download would run inside the program. The
+# program imports only known ones; these others are loaded at their first use instead
+# (delay-loaded), once WinMain has let libraries come from the system's folder alone: comctl32 (the
+# manifest's common controls), msimg32 (gradients), powrprof (whether the power plan allows wake
+# timers) and uxtheme (the themed option buttons).
+set(TOLLVANE_DELAY_LOADED comctl32 msimg32 powrprof uxtheme)
+add_library(tollvane_delay_loaded INTERFACE)
+if(MSVC)
+  list(TRANSFORM TOLLVANE_DELAY_LOADED APPEND .dll OUTPUT_VARIABLE delay_dlls)
+  list(TRANSFORM delay_dlls PREPEND /DELAYLOAD:)
+  target_link_libraries(tollvane_delay_loaded INTERFACE ${TOLLVANE_DELAY_LOADED} delayimp)
+  target_link_options(tollvane_delay_loaded INTERFACE ${delay_dlls})
+else()
+  # MinGW: a delay-load import library made from its import library with dlltool.
+  set(delay_libs "")
+  foreach(dll IN LISTS TOLLVANE_DELAY_LOADED)
+    find_library(TOLLVANE_IMPORT_LIB_${dll} ${dll} REQUIRED)
+    set(lib ${CMAKE_CURRENT_BINARY_DIR}/lib${dll}_delay.a)
+    add_custom_command(OUTPUT ${lib}
+      COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DDLLTOOL=${CMAKE_DLLTOOL}
+              -DIMPORT_LIB=${TOLLVANE_IMPORT_LIB_${dll}} -DDLL=${dll}.dll -DOUTPUT=${lib}
+              -P ${CMAKE_SOURCE_DIR}/cmake/delay_load.cmake
+      DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delay_load.cmake ${TOLLVANE_IMPORT_LIB_${dll}}
+      COMMENT "Delay-loading ${dll}.dll")
+    list(APPEND delay_libs ${lib})
+  endforeach()
+  add_custom_target(tollvane_delay_libs DEPENDS ${delay_libs})
+  add_dependencies(tollvane_delay_loaded tollvane_delay_libs)
+  target_link_libraries(tollvane_delay_loaded INTERFACE ${delay_libs})
+endif()
+
+# advapi32: the registry. shell32 and ole32: the per-user data folder. uuid: their ids. oleaut32:
+# the browser control. oleacc: the screen readers' names.
 target_link_libraries(tollvane_win32 PUBLIC tollvane_core advapi32 shell32 ole32 oleaut32 uuid
-                      user32 comctl32 gdi32 msimg32 uxtheme oleacc powrprof
+                      user32 gdi32 oleacc tollvane_delay_loaded
                       PRIVATE tollvane_warnings)
 
 # The icon from the program's artwork, its version and its manifest.

@@ -13,7 +13,7 @@
 
 namespace tollvane::win32 {
 
-class Win32Wake : public ComputerWake {
+class Win32Wake final : public ComputerWake {
 public:
     Win32Wake();
     ~Win32Wake() override;

@@ -54,6 +54,34 @@ bool boldAt(HWND box, LONG position) {
     return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
 }
 
+// The size of the character at `position`, in the text box's own units.
+LONG sizeAt(HWND box, LONG position) {
+    CHARRANGE one{position, position + 1};
+    SendMessageW(box, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format.yHeight;
+}
+
+// The width of the window's small icon, the one in its title bar.
+int smallIconWidth(HWND window) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    BITMAP bits{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bits.bmWidth;
+}
+
+void changeDpi(HWND window, unsigned dpi) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+}
+
 LONG firstVisibleLine(HWND box) {
     return static_cast<LONG>(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0));
 }
@@ -115,6 +143,46 @@ TEST(Win32HelpWindow, Headings_InBold_TheRestPlain) {
     EXPECT_FALSE(boldAt(box, find(box, L"When you close Tollvane")));
     EXPECT_FALSE(boldAt(box, find(box, L"Tollvane is an alarm clock")));
     EXPECT_FALSE(boldAt(box, find(box, L"Setting the alarm\r")));  // a list item
+}
+
+// Moved to a screen of 144 dpi and back: the headings stand above the body by the same measure at
+// both, the body's font follows the screen, and so do the window's icons.
+TEST(Win32HelpWindow, DpiChanged_HeadingsKeepTheirSizeAgainstTheBody_IconsFollow) {
+    ScratchFolder folder;
+    const std::string path =
+        writeHelpFile(folder, "<h1>Top</h1><p>body text</p><h2>Middle</h2><p>more text</p>");
+    Win32HelpWindow help;
+    help.showHelp(path, kHelpKeyCommand, "");
+    ASSERT_TRUE(help.richText());
+    HWND window = help.window();
+    HWND box = help.textBox();
+    struct Sizes {
+        LONG top, middle, body;
+    };
+    auto sizes = [&] {
+        return Sizes{sizeAt(box, find(box, L"Top")), sizeAt(box, find(box, L"Middle")),
+                     sizeAt(box, find(box, L"body text"))};
+    };
+    changeDpi(window, 96);
+    const Sizes at96 = sizes();
+    EXPECT_GT(at96.top, at96.middle);
+    EXPECT_GT(at96.middle, at96.body);
+    EXPECT_EQ(smallIconWidth(window), GetSystemMetricsForDpi(SM_CXSMICON, 96));
+
+    changeDpi(window, 144);
+    const Sizes at144 = sizes();
+    EXPECT_GT(at144.body, at96.body * 13 / 10) << "the body's font did not follow the screen";
+    EXPECT_GT(at144.top, at144.middle);
+    EXPECT_GT(at144.middle, at144.body) << "a heading came out no larger than the body";
+    // Against the body, as at 96 dpi (the body's size in whole points may round otherwise).
+    EXPECT_NEAR(double(at144.top) / at144.body, double(at96.top) / at96.body, 0.1);
+    EXPECT_EQ(smallIconWidth(window), GetSystemMetricsForDpi(SM_CXSMICON, 144));
+
+    changeDpi(window, 96);
+    const Sizes back = sizes();
+    EXPECT_EQ(back.body, at96.body);
+    EXPECT_EQ(back.top, at96.top);
+    EXPECT_EQ(back.middle, at96.middle);
 }
 
 TEST(Win32HelpWindow, ShownAgain_OneWindowBroughtUpWithTheFileReadAfresh) {

@@ -219,6 +219,51 @@ TEST_F(ProgramBehaviour, CloseBoxOfTheClockWindow_MainWindowComesBack) {
         1500));
 }
 
+// A tick unloads About while About's own window menu (Alt+Space) is open, so that the menu's loop
+// runs the tick with About's window procedure beneath it: the window leaves the screen at once
+// and is destroyed only once the loop has returned to the program's own, and the program goes on.
+TEST_F(ProgramBehaviour, AboutUnloadedInsideItsOwnMenusLoop_HiddenAtOnce_DestroyedAfterTheLoop) {
+    start();
+    chooseMenu(main(), "MnuAbout");
+    const HWND about = view(desktop->program().frmAbout()).hwnd();
+    ASSERT_TRUE(IsWindowVisible(about));
+    bool asked = false, checked = false, inMenu = false, keptInLoop = false, hiddenInLoop = false;
+    auto menuOpen = [] {
+        const HWND menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    };
+    WhileLooping loop([&] {
+        if (checked) {
+            EndMenu();
+            return true;
+        }
+        if (asked || !menuOpen()) return false;
+        asked = true;
+        // Two events of the program, as a tick runs them, from the menu's loop: the first unloads
+        // About, the second sees what became of its window.
+        desktop->dispatch([&] {
+            inMenu = menuOpen();
+            desktop->program().frmAbout().cmdOK_Click();
+        });
+        desktop->dispatch([&] {
+            checked = true;
+            keptInLoop = IsWindow(about) != FALSE;
+            hiddenInLoop = !IsWindowVisible(about);
+        });
+        return false;
+    });
+    PostMessageW(about, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+    ASSERT_TRUE(runUntil([&] { return !IsWindow(about); }, 5000));
+    EXPECT_TRUE(inMenu) << "the unload did not run inside the menu's loop";
+    EXPECT_TRUE(keptInLoop) << "About was destroyed inside its own menu's loop";
+    EXPECT_TRUE(hiddenInLoop) << "About stayed on the screen";
+
+    const std::wstring second = text(main(), "txttimetot2");
+    EXPECT_TRUE(runUntil([&] { return text(main(), "txttimetot2") != second; }, 3000));
+    chooseMenu(main(), "MnuAbout");
+    EXPECT_TRUE(IsWindowVisible(view(desktop->program().frmAbout()).hwnd()));
+}
+
 // A registry that refuses the values: the exit sequence says so, naming where it tried, and the
 // program still ends.
 TEST_F(ProgramBehaviour, RegistryRefusesTheValues_ClearMessageAtExit_ProgramEnds) {
