@@ -9,9 +9,9 @@
 #
 # Two lanes run side by side once the Linux build is done. The tests spend most of their time
 # waiting on the clock, a ring or a window, and the builds keep both cores busy: so the builds that
-# follow (the sanitizers' programs, tollvane.exe, then clang-tidy) run at the lowest priority in a
-# lane of their own, and each group of tests starts as soon as the build it needs is there. The
-# tests keep the processor whenever they want it. Each step's time is printed at the end.
+# follow (the sanitizers' programs, tollvane.exe with GCC and with clang, then clang-tidy) run at
+# the lowest priority in a lane of their own, and each group of tests starts as soon as the build
+# it needs is there. The tests keep the processor whenever they want it. Each step's time is printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +32,7 @@ if [ "${1:-}" = --builds ]; then
     }
     build "sanitizer builds" sh -c 'scripts/monkey.sh 0 && scripts/monkey-windows.sh 0 && scripts/fuzz.sh 0'
     build "Windows build" sh -c 'cmake --preset windows >/dev/null && cmake --build --preset windows'
+    build "Windows build with clang" scripts/windows-clang.sh
     build "style and clang-tidy" scripts/tidy.sh build/ci
     exit 0
 fi
@@ -121,4 +122,5 @@ step "monkeys and fuzzing" side_by_side
 await "Windows build"
 step "Windows tests" scripts/windows-tests.sh --test-only
 step "Windows installer" scripts/package-windows-test.sh
+await "Windows build with clang"
 await "style and clang-tidy"

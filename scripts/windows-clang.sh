@@ -1,10 +1,8 @@
 #!/bin/sh
 # Builds tollvane.exe with clang for the Windows target (cmake/clang-mingw-w64-x86_64.cmake)
 # into build/windows-clang, warnings as errors: what clang finds in the Windows code that GCC lets
-# through. Not a step of scripts/test.sh: a whole second build of the program takes minutes on the
-# CI machine, and clang-tidy there already reads the Windows code as clang for the Windows target
-# (scripts/tidy.sh). Run it after changing the Windows code; needs clang and the mingw-w64
-# packages (setup-debian.sh).
+# through. scripts/test.sh runs it in its lane of builds; needs clang and the mingw-w64 packages
+# (setup-debian.sh).
 #   windows-clang.sh [CMAKE_ARGS...]   e.g. -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 set -eu
 cd "$(dirname "$0")/.."
