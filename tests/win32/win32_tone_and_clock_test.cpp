@@ -131,5 +131,29 @@ TEST(Win32Clock, Now_LiesBetweenTheRuntimesLocalTimesTakenAroundIt) {
     EXPECT_LE(now.millisecond, 999);
 }
 
+// 2026-12-09 11:44:05.123 UTC, as the system reads it back from its own count of time.
+TEST(Win32Clock, UnixMilliseconds_AsFileTime_TheSameMomentForTheSystem) {
+    const auto steps = static_cast<unsigned long long>(fileTimeFromUnixMs(1796816645123LL));
+    const FILETIME file{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+    SYSTEMTIME utc{};
+    ASSERT_TRUE(FileTimeToSystemTime(&file, &utc));
+    EXPECT_EQ((std::vector<int>{utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute,
+                                utc.wSecond, utc.wMilliseconds}),
+              (std::vector<int>{2026, 12, 9, 11, 44, 5, 123}));
+}
+
+TEST(Win32Clock, UnixMsNow_LiesBetweenTheRuntimesWallClockTakenAroundIt) {
+    using namespace std::chrono;
+    const auto wall = [] {
+        return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    };
+    const long long before = wall();
+    const long long now = unixMsNow();
+    const long long after = wall();
+    // The runtime's clock may move at the system's tick only.
+    EXPECT_GE(now, before - 20);
+    EXPECT_LE(now, after + 20);
+}
+
 }  // namespace
 }  // namespace tollvane

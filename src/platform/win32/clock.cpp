@@ -5,9 +5,21 @@ namespace tollvane {
 namespace {
 // From 1601 to 1970, in units of 100 ns.
 constexpr long long kUnixEpoch = 116444736000000000LL;
+constexpr long long kStepsPerMs = 10000;
 // How long the zone's rules of a year are used before they are read again.
 constexpr unsigned long long kRulesKeptMs = 60ULL * 1000;
 }  // namespace
+
+long long fileTimeFromUnixMs(long long unixMs) {
+    return unixMs * kStepsPerMs + kUnixEpoch;
+}
+
+long long unixMsNow() {
+    FILETIME wall;
+    GetSystemTimePreciseAsFileTime(&wall);
+    const auto steps = static_cast<long long>(wall.dwHighDateTime) << 32 | wall.dwLowDateTime;
+    return (steps - kUnixEpoch) / kStepsPerMs;
+}
 
 // Local time with the time zone's present bias, as GetLocalTime has it.
 LocalDateTime Win32Clock::now() const {
@@ -21,7 +33,7 @@ LocalDateTime Win32Clock::now() const {
 
 LocalDateTime Win32Clock::at(long long wallMs) const {
     ULARGE_INTEGER ticks;
-    ticks.QuadPart = static_cast<unsigned long long>(wallMs * 10000 + kUnixEpoch);
+    ticks.QuadPart = static_cast<unsigned long long>(fileTimeFromUnixMs(wallMs));
     const FILETIME file{ticks.LowPart, ticks.HighPart};
     SYSTEMTIME utc{};
     SYSTEMTIME local{};

@@ -11,6 +11,12 @@
 
 namespace tollvane {
 
+// Windows counts time in 100 ns steps from 1601 (FILETIME), the program in milliseconds from
+// 1970 (Unix time).
+long long fileTimeFromUnixMs(long long unixMs);
+// The wall clock now, from the system's precise clock, in milliseconds from 1970.
+long long unixMsNow();
+
 class Win32Clock : public Clock {
 public:
     LocalDateTime now() const override;

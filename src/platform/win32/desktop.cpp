@@ -99,20 +99,12 @@ void Desktop::runQueued() {
 }
 
 Scheduler::Instant Desktop::now() const {
-    FILETIME wall;
-    GetSystemTimePreciseAsFileTime(&wall);
-    ULARGE_INTEGER t;
-    t.LowPart = wall.dwLowDateTime;
-    t.HighPart = wall.dwHighDateTime;
-    // From 1601 to 1970, in units of 100 ns.
-    constexpr long long kUnixEpoch = 116444736000000000LL;
-    const long long wallMs = (static_cast<long long>(t.QuadPart) - kUnixEpoch) / 10000;
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
     const long long steadyMs = counter.QuadPart / frequency.QuadPart * 1000 +
                                counter.QuadPart % frequency.QuadPart * 1000 / frequency.QuadPart;
-    return {wallMs, steadyMs};
+    return {unixMsNow(), steadyMs};
 }
 
 // A window timer, which every message loop dispatches, aimed at the next time something is due.
@@ -129,8 +121,7 @@ void Desktop::aimWakeUp(const Scheduler::Wake& next) {
     // find nothing due and have to be aimed again. Windows fires window timers at its clock tick
     // (about 16 ms by default); without coalescing, at the first tick after the time.
     const auto elapse = static_cast<UINT>(std::clamp(in + 1, 1LL, kLongestAimMs));
-    if (!SetCoalescableTimer(programWindow(), kWakeTimer, elapse, nullptr, TIMERV_NO_COALESCING))
-        SetTimer(programWindow(), kWakeTimer, elapse, nullptr);
+    SetCoalescableTimer(programWindow(), kWakeTimer, elapse, nullptr, TIMERV_NO_COALESCING);
 }
 
 std::unique_ptr<WindowView> Desktop::makeView(Form& window) {

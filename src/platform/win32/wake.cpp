@@ -2,6 +2,7 @@
 
 #include <powrprof.h>
 
+#include "platform/win32/clock.h"
 #include "platform/win32/event_log.h"
 #include "platform/win32/text.h"
 
@@ -9,8 +10,6 @@ namespace tollvane::win32 {
 
 namespace {
 
-// From 1601 to 1970, in units of 100 ns.
-constexpr long long kUnixEpoch = 116444736000000000LL;
 // What SetWaitableTimer leaves in GetLastError when it set the timer but will not resume the
 // computer for it: ERROR_NOT_SUPPORTED as documented, ERROR_TIMER_RESUME_IGNORED as Windows and
 // Wine also report it.
@@ -66,7 +65,7 @@ void Win32Wake::arm(const WakeRequest& request) {
     // A positive due time is an absolute time of the UTC clock, so a change of the local clock or
     // of daylight saving leaves it where it is.
     LARGE_INTEGER due;
-    due.QuadPart = request.wallMs * 10000 + kUnixEpoch;
+    due.QuadPart = fileTimeFromUnixMs(request.wallMs);
     SetLastError(ERROR_SUCCESS);
     if (!SetWaitableTimer(m_timer.get(), &due, 0, nullptr, nullptr, TRUE)) {
         m_why = "Windows refused the wake timer: " + errorText(GetLastError());
