@@ -35,6 +35,11 @@ TEST(Win32FileSystemPaths, ProgramDirectory_HoldsThisExecutable_WithoutTrailingS
     EXPECT_EQ(files.separator(), '\\');
 }
 
+TEST(Win32FileSystemPaths, ProgramPath_IsThisExecutableInTheProgramDirectory) {
+    const std::string path = win32::toUtf8(win32::programPath());
+    EXPECT_EQ(path, Win32FileSystem().programDirectory() + "\\tollvane_win32_tests.exe");
+}
+
 TEST(Win32FileSystemPaths, ReminderAndHelpFiles_SitBesideTheExecutable) {
     Win32FileSystem files;
     const std::string dir = files.programDirectory();

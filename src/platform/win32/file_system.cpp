@@ -38,19 +38,20 @@ std::string withoutTrailingSeparator(std::wstring folder) {
 
 }  // namespace
 
-std::string Win32FileSystem::programDirectory() const {
+std::wstring win32::programPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return std::string();
-        // A name that fills the buffer may have been cut short.
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
+        if (length == 0) return {};
+        if (length < path.size()) return path.substr(0, length);
+        path.resize(path.size() * 2);  // a name that fills the buffer may have been cut short
     }
+}
+
+std::string Win32FileSystem::programDirectory() const {
+    const std::wstring path = win32::programPath();
+    if (path.empty()) return {};
     return withoutTrailingSeparator(folderOf(path));
 }
 

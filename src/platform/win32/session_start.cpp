@@ -6,22 +6,12 @@
 #include <vector>
 
 #include "platform/win32/api.h"
+#include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
 namespace tollvane::win32 {
 
 namespace {
-
-std::wstring thisProgram() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);  // cut short: ask again with more room
-    }
-}
 
 struct Value {
     DWORD type = REG_NONE;
@@ -81,7 +71,7 @@ bool turnedOffByTheUser(const std::wstring& name) {
 
 Win32SessionStart::Win32SessionStart(std::wstring valueName, std::wstring program)
     : m_name(std::move(valueName)),
-      m_program(program.empty() ? thisProgram() : std::move(program)) {}
+      m_program(program.empty() ? programPath() : std::move(program)) {}
 
 Status Win32SessionStart::want(bool started) {
     const std::string where = "HKEY_CURRENT_USER\\" + toUtf8(kRunKey) + "\\" + toUtf8(m_name);

@@ -1,5 +1,6 @@
 #include "platform/win32/web_browser_host.h"
 
+#include "platform/win32/file_system.h"
 #include "platform/win32/text.h"
 
 #include <oleauto.h>
@@ -155,10 +156,8 @@ private:
 // asks for the current one, per executable name, in the user's registry. A choice already made
 // there (by the user or an administrator) is kept.
 void useCurrentEngine() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    const std::wstring program(path, length);
+    const std::wstring program = programPath();
+    if (program.empty()) return;
     const std::wstring name = program.substr(program.find_last_of(L"\\/") + 1);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kBrowserEmulationKey, 0, nullptr, 0,
