@@ -161,7 +161,7 @@ HWND Desktop::messageOwner() const {
     return shown;
 }
 
-bool Desktop::pump(MSG& message) {
+bool Desktop::deliver(MSG& message) {
     if (message.message == WM_QUIT) return false;
     if (m_shop && m_shop->preTranslateMessage(message)) return true;
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
@@ -187,7 +187,7 @@ bool Desktop::runUntil(const std::function<bool()>& done, unsigned ms) {
                                     MWMO_INPUTAVAILABLE);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            const bool goOn = pump(message);
+            const bool goOn = deliver(message);
             // Back in the program's own loop, none of its windows is inside a message or a modal
             // loop of its own: the windows dropped meanwhile can go.
             m_dropped.clear();
@@ -205,7 +205,7 @@ int Desktop::run() {
     return 0;
 }
 
-LRESULT Desktop::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Desktop::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == secondStartMessage()) {
         m_program.secondStart();
         return 0;

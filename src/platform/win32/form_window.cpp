@@ -153,21 +153,9 @@ void FormWindow::placeControls() {
 // The model's width is the outer width; a sizable window's size is the user's once it is shown.
 void FormWindow::applyClientSize() {
     m_appliedWidth = m_model.Width;
-    const PixelSize client = clientSize(m_model, m_dpi);
-    const FrameInsets frame = frameInsets(m_style, GetMenu(m_hwnd) != nullptr, m_dpi);
-    RECT window{};
-    GetWindowRect(m_hwnd, &window);
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE;
-    int x = window.left, y = window.top;
-    if (const auto origin = clientOrigin(m_model.layout(), m_dpi);
-        origin && !IsWindowVisible(m_hwnd)) {
-        const PixelRect outer = outerRect(*origin, client, frame);
-        x = outer.left;
-        y = outer.top;
-        flags &= ~static_cast<UINT>(SWP_NOMOVE);
-    }
-    SetWindowPos(m_hwnd, nullptr, x, y, client.width + frame.left + frame.right,
-                 client.height + frame.top + frame.bottom, flags);
+    // Placed by the layout while hidden; once shown, where the user put it.
+    setClientArea(m_hwnd, m_style, clientSize(m_model, m_dpi), m_dpi,
+                  IsWindowVisible(m_hwnd) ? std::nullopt : clientOrigin(m_model.layout(), m_dpi));
 }
 
 HWND FormWindow::control(const std::string& name) const {
@@ -287,7 +275,7 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
     RestoreDC(dc, saved);
 }
 
-LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // Dropped, the window waits hidden for the desktop to destroy it, and reads nothing of its
     // model, which is gone.
     if (m_detached) return message == WM_CLOSE ? 0 : DefWindowProcW(hwnd, message, wParam, lParam);
@@ -335,7 +323,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;
         case WM_DPICHANGED:
-            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            onDpiChanged(takeSuggestedPlace(hwnd, wParam, lParam));
             return 0;
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED:
@@ -399,16 +387,13 @@ LRESULT FormWindow::onColour(UINT message, HDC dc, HWND control) {
                           reinterpret_cast<LPARAM>(control));
 }
 
-// Moved to a screen of another DPI: fonts, icons and controls follow, and the window takes the
-// place and size the system suggests, which keeps a size the user gave a sizable window; a fixed
-// window is then fitted to its design size at the new DPI.
-void FormWindow::onDpiChanged(unsigned dpi, const RECT& suggested) {
+// Moved to a screen of another DPI, in the place and size the system suggests: fonts, icons and
+// controls follow, and a fixed window is fitted to its design size at the new DPI.
+void FormWindow::onDpiChanged(unsigned dpi) {
     m_dpi = dpi;
     applyFonts();
     applyIcons();
     placeControls();
-    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_model.layout().border != Border::Sizable) applyClientSize();
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }

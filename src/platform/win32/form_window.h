@@ -66,7 +66,7 @@ private:
     };
 
     friend LRESULT CALLBACK ownedWindowProc<FormWindow>(HWND, UINT, WPARAM, LPARAM);
-    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void build(HWND owner);
     void createControls();
     void applyFonts();
@@ -79,7 +79,7 @@ private:
     void onCommand(WPARAM wParam, LPARAM lParam);
     LRESULT onColour(UINT message, HDC dc, HWND control);
     LRESULT onNotify(const NMHDR& header);
-    void onDpiChanged(unsigned dpi, const RECT& suggested);
+    void onDpiChanged(unsigned dpi);
     void pressButton(HWND button);
 
     Form& m_model;

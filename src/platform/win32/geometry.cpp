@@ -34,4 +34,19 @@ unsigned windowDpi(HWND window) {
     return dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
+void setClientArea(HWND window, const WindowStyle& style, PixelSize client, unsigned dpi,
+                   std::optional<PixelPoint> origin) {
+    const FrameInsets frame = frameInsets(style, GetMenu(window) != nullptr, dpi);
+    const PixelRect outer = outerRect(origin.value_or(PixelPoint{}), client, frame);
+    SetWindowPos(window, nullptr, outer.left, outer.top, outer.width, outer.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (origin ? 0 : SWP_NOMOVE));
+}
+
+unsigned takeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return HIWORD(wParam);
+}
+
 }  // namespace tollvane::win32

@@ -67,10 +67,8 @@ bool Win32HelpWindow::create() {
     if (!window) return false;
     m_window.reset(window);
     const unsigned dpi = win32::windowDpi(window);
-    const FrameInsets frame = win32::frameInsets(kStyle, false, dpi);
-    SetWindowPos(window, nullptr, 0, 0, twipsToPixels(kClientWidth, dpi) + frame.left + frame.right,
-                 twipsToPixels(kClientHeight, dpi) + frame.top + frame.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win32::setClientArea(
+        window, kStyle, {twipsToPixels(kClientWidth, dpi), twipsToPixels(kClientHeight, dpi)}, dpi);
 
     m_icons.apply(window, dpi);
 
@@ -198,10 +196,7 @@ void Win32HelpWindow::scrollTo(LONG index) {
 
 // The new font replaces the text's sizes: the headings are sized again from it, and the line that
 // was at the top stays there.
-void Win32HelpWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(m_window.get(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void Win32HelpWindow::onDpiChanged(unsigned dpi) {
     m_icons.apply(m_window.get(), dpi);
     if (!m_text) return;
     const auto topLine = static_cast<WPARAM>(SendMessageW(m_text, EM_GETFIRSTVISIBLELINE, 0, 0));
@@ -212,7 +207,7 @@ void Win32HelpWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     scrollTo(top);
 }
 
-LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32HelpWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE:
             if (m_text) fitText();
@@ -225,7 +220,7 @@ LRESULT Win32HelpWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
             ShowWindow(window, SW_HIDE);
             return 0;
         case WM_DPICHANGED:
-            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            onDpiChanged(win32::takeSuggestedPlace(window, wParam, lParam));
             return 0;
         case WM_SYSCOLORCHANGE:
             // Only top-level windows are told of a new colour scheme.

@@ -34,7 +34,7 @@ public:
 
 private:
     friend LRESULT CALLBACK win32::ownedWindowProc<Win32HelpWindow>(HWND, UINT, WPARAM, LPARAM);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool create();
     void makeFont(UINT dpi);
     void showText(const HelpText& help, const std::string& key);
@@ -42,7 +42,7 @@ private:
     void applyHeadings();
     void scrollTo(LONG index);
     void fitText();
-    void onDpiChanged(UINT dpi, const RECT& suggested);
+    void onDpiChanged(unsigned dpi);
 
     // A heading of the text shown, in the text box's character positions.
     struct Heading {

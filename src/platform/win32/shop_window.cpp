@@ -68,11 +68,9 @@ Status Win32ShopWindow::create() {
     // The client area at the design size, at the window's own DPI; the system chose the place.
     const unsigned dpi = win32::windowDpi(window);
     m_icons.apply(window, dpi);
-    const FrameInsets frame = win32::frameInsets(style, false, dpi);
-    SetWindowPos(window, nullptr, 0, 0,
-                 twipsToPixels(m_layout.clientWidth, dpi) + frame.left + frame.right,
-                 twipsToPixels(m_layout.clientHeight, dpi) + frame.top + frame.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win32::setClientArea(
+        window, style,
+        {twipsToPixels(m_layout.clientWidth, dpi), twipsToPixels(m_layout.clientHeight, dpi)}, dpi);
 
     if (Status hosted = win32::WebBrowserHost::create(window, controlPlace(dpi), m_host, m_control);
         !hosted) {
@@ -96,10 +94,10 @@ RECT Win32ShopWindow::controlPlace(unsigned dpi) const {
             twipsToPixels(m_layout.clientHeight, dpi)};
 }
 
-LRESULT Win32ShopWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32ShopWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DPICHANGED:
-            onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            onDpiChanged(win32::takeSuggestedPlace(window, wParam, lParam));
             return 0;
         case WM_SETFOCUS:
             if (HWND control = controlWindow()) SetFocus(control);
@@ -117,10 +115,7 @@ LRESULT Win32ShopWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Win32ShopWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
-    SetWindowPos(m_window.get(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+void Win32ShopWindow::onDpiChanged(unsigned dpi) {
     m_icons.apply(m_window.get(), dpi);
     if (m_host) m_host->setPlace(controlPlace(dpi));
 }

@@ -52,10 +52,10 @@ public:
 
 private:
     friend LRESULT CALLBACK win32::ownedWindowProc<Win32ShopWindow>(HWND, UINT, WPARAM, LPARAM);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     Status create();
     RECT controlPlace(unsigned dpi) const;
-    void onDpiChanged(UINT dpi, const RECT& suggested);
+    void onDpiChanged(unsigned dpi);
     void onDestroyed();
 
     const WindowLayout& m_layout;

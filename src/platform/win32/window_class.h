@@ -16,7 +16,7 @@ bool registerWindowClass(const wchar_t* name, WNDPROC procedure);
 
 // The window procedure of windows that belong to an object of type Owner, which CreateWindowExW
 // was given as its creation parameter: from WM_NCCREATE to WM_NCDESTROY each message goes to
-// owner->handle(hwnd, message, wParam, lParam). An owner that goes before its window calls
+// owner->handleMessage(hwnd, message, wParam, lParam). An owner that goes before its window calls
 // destroyOwnedWindow(), so that no message reaches it once it has gone.
 template <class Owner>
 LRESULT CALLBACK ownedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -27,7 +27,7 @@ LRESULT CALLBACK ownedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!owner) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return owner->handle(hwnd, message, wParam, lParam);
+    return owner->handleMessage(hwnd, message, wParam, lParam);
 }
 
 // Makes a window of the class `className`, registered on first use, whose messages go to `owner`.
