@@ -75,7 +75,7 @@ RingWorker::~RingWorker() {
         m_worker.detach();  // still inside a tone that never ends: the process ends without it
 }
 
-RingWorker::Handed RingWorker::play(std::int32_t frequencyHz, std::int32_t durationMs) {
+RingWorker::BeepWait RingWorker::play(std::int32_t frequencyHz, std::int32_t durationMs) {
     if (durationMs <= 0) return {};
     durationMs = std::min(durationMs, Tone::kLongestMs);
     {

@@ -29,14 +29,15 @@ public:
     RingWorker(const RingWorker&) = delete;
     RingWorker& operator=(const RingWorker&) = delete;
 
-    // A tone handed to the worker, and how long the window thread waits for it.
-    struct Handed {
-        std::uint64_t ticket = 0;  // for ended(); 0 when nothing plays (the wait is silence)
-        int waitMs = 0;            // 0: no wait at all (a duration not above 0)
+    // How the window thread waits out one beep: for the tone of `ticket` (see ended(); 0 when
+    // nothing plays and the beep is silence), at most `ms` (0: no wait at all).
+    struct BeepWait {
+        std::uint64_t ticket = 0;
+        int ms = 0;
     };
     // Hands over one beep. While the worker is still inside a tone the watchdog gave up on, it
     // plays nothing: the beep is silence of its length.
-    Handed play(std::int32_t frequencyHz, std::int32_t durationMs);
+    BeepWait play(std::int32_t frequencyHz, std::int32_t durationMs);
     // Whether the tone of `ticket` has returned.
     bool ended(std::uint64_t ticket) const;
     // The ring is over: once the tone sounding now has returned, the worker tells the tone so

@@ -15,8 +15,8 @@
 #include "platform/qt/file_system.h"
 #include "platform/qt/help_window.h"
 #include "platform/qt/message_box.h"
-#include "platform/qt/ringing_tone.h"
 #include "platform/qt/settings_store.h"
+#include "platform/qt/tone_wait.h"
 #include "platform/qt/xdg_autostart.h"
 
 class QTimer;

@@ -35,7 +35,7 @@ Desktop::Desktop() : Desktop(Options{}) {}
 
 Desktop::Desktop(Options options)
     : m_options(options),
-      m_tone(backendTone(m_options.tone, m_systemTone)),
+      m_tone(backendTone(m_options.tone, m_systemTone), std::make_unique<Win32ToneWait>()),
       m_messageBoxes([this] { return messageOwner(); }),
       m_help(m_options.help ? nullptr : std::make_unique<Win32HelpWindow>()),
       m_shop(m_options.browser

@@ -21,11 +21,11 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/help_window.h"
 #include "platform/win32/message_box.h"
-#include "platform/win32/ringing_tone.h"
 #include "platform/win32/session_start.h"
 #include "platform/win32/settings_store.h"
 #include "platform/win32/shop_window.h"
 #include "platform/win32/tone.h"
+#include "platform/win32/tone_wait.h"
 #include "platform/win32/wake.h"
 #include "platform/win32/window_class.h"
 

@@ -23,7 +23,7 @@ add_library(tollvane_win32 STATIC
   platform/win32/help_window.cpp
   platform/win32/shop_window.cpp
   platform/win32/web_browser_host.cpp
-  platform/win32/ringing_tone.cpp
+  platform/win32/tone_wait.cpp
   platform/win32/message_box.cpp
   platform/win32/event_log.cpp
   platform/win32/desktop.cpp

@@ -10,7 +10,8 @@
 #include <mutex>
 #include <new>
 
-#include "platform/win32/ringing_tone.h"
+#include "app/ringing_tone.h"
+#include "platform/win32/tone_wait.h"
 
 namespace tollvane::win32::testing {
 namespace {
@@ -46,14 +47,14 @@ TEST(StuckTone, ReturnsAfterTheRingWasDropped_TouchesNothingOfIt) {
     auto tone = std::make_shared<HangingTone>();
     const std::weak_ptr<HangingTone> held = tone;
     alignas(RingingTone) unsigned char memory[sizeof(RingingTone)];
-    auto* ring = new (memory) RingingTone(tone);
+    auto* ring = new (memory) RingingTone(tone, std::make_unique<Win32ToneWait>());
     tone.reset();  // the worker holds the tone now
 
     auto start = std::chrono::steady_clock::now();
     ring->beep(800, 100);
     const long long watched = msSince(start);
-    EXPECT_GE(watched, 100 + RingingTone::kWatchdogMarginMs - 20);
-    EXPECT_LT(watched, 100 + RingingTone::kWatchdogMarginMs + 3000);
+    EXPECT_GE(watched, 100 + RingWorker::kWatchdogMarginMs - 20);
+    EXPECT_LT(watched, 100 + RingWorker::kWatchdogMarginMs + 3000);
     start = std::chrono::steady_clock::now();
     ring->beep(800, 300);  // the worker is still inside the first tone
     EXPECT_GE(msSince(start), 280);

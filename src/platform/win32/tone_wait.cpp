@@ -1,4 +1,4 @@
-#include "platform/win32/ringing_tone.h"
+#include "platform/win32/tone_wait.h"
 
 #include <algorithm>
 
@@ -9,32 +9,14 @@ namespace {
 // How long the ring's wait goes without looking at the queue.
 constexpr unsigned long long kLookMs = 500;
 
-std::shared_ptr<void> makeEvent() {
-    return {CreateEventW(nullptr, FALSE, FALSE, nullptr), [](HANDLE event) {
-                if (event) CloseHandle(event);
-            }};
-}
-
 }  // namespace
 
-RingingTone::RingingTone(std::shared_ptr<Tone> backend)
-    : m_toneEnded(makeEvent()),
-      m_worker(std::move(backend), [event = m_toneEnded] { SetEvent(event.get()); }) {}
-
-void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
-    const RingWorker::Handed handed = m_worker.play(frequencyHz, durationMs);
-    if (handed.waitMs > 0)
-        waitServingWindows(handed.ticket, static_cast<unsigned long long>(handed.waitMs));
-}
-
-void RingingTone::waitServingWindows(std::uint64_t ticket, unsigned long long ms) {
-    const unsigned long long deadline = GetTickCount64() + ms;
-    HANDLE ended = m_toneEnded.get();
+void Win32ToneWait::wait(const std::function<bool()>& ended, int ms) {
+    const unsigned long long deadline = GetTickCount64() + static_cast<unsigned long long>(ms);
+    HANDLE toneEnded = m_toneEnded.get();
     constexpr DWORD kServed = QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER;
     for (;;) {
-        // The event may stand for an earlier tone (one the watchdog gave up on): the worker says
-        // which tone has ended.
-        if (ticket && m_worker.ended(ticket)) return;
+        if (ended()) return;
         const unsigned long long now = GetTickCount64();
         if (now >= deadline) return;
         // Windows counts a thread that waits without input in its wake mask, and has not looked
@@ -45,10 +27,10 @@ void RingingTone::waitServingWindows(std::uint64_t ticket, unsigned long long ms
             static_cast<DWORD>(std::min<unsigned long long>(deadline - now, kLookMs));
         // A message that came before the wait began, and that a look at the queue has seen
         // without taking it, wakes it too.
-        const DWORD woke = MsgWaitForMultipleObjectsEx(ticket ? 1 : 0, ticket ? &ended : nullptr,
-                                                       slice, kServed, MWMO_INPUTAVAILABLE);
+        const DWORD woke = MsgWaitForMultipleObjectsEx(toneEnded ? 1 : 0, &toneEnded, slice,
+                                                       kServed, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_FAILED) return;
-        if (ticket && woke == WAIT_OBJECT_0) continue;
+        if (toneEnded && woke == WAIT_OBJECT_0) continue;
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0,
                             PM_REMOVE | PM_QS_PAINT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE)) {
