@@ -70,8 +70,8 @@ void RunningProgram::endFromOutside() {
     m_scheduler.postEndRequest([this] { m_program.EndRequested(); });
 }
 
-bool RunningProgram::endWithTheSession() {
-    if (m_program.ended()) return false;
+void RunningProgram::endWithTheSession() {
+    if (m_program.ended()) return;
     if (m_scheduler.ringing()) {
         m_ringTone.silence();
         m_program.EndDuringRing();
@@ -79,12 +79,11 @@ bool RunningProgram::endWithTheSession() {
         m_program.EndRequested();
     } else {
         endFromOutside();
-        return false;
+        return;
     }
     // No handler's end follows before the process ends: the start with the session is brought in
     // line with the alarm as the exit left it here.
     m_alarmKeeping.keep();
-    return true;
 }
 
 // The wake-up is spent once it has come, whatever it was aimed at.

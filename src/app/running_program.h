@@ -103,11 +103,11 @@ public:
     // Ends the program through the main window's exit sequence, as File > Exit does. During a ring
     // the ring ends after the tone sounding now, and the exit sequence runs first thereafter.
     void endFromOutside();
-    // The session ends, and the process may be ended as soon as the desktop returns. Inside a
-    // handler the exit sequence runs at once (a ring that cannot finish saves the alarm as rung,
-    // as the ring would have left it), and the desktop must end the process: true. Otherwise the
-    // program ends as endFromOutside() ends it.
-    bool endWithTheSession();
+    // The session ends, and the process may be ended as soon as the desktop returns: the program
+    // ends now, through the main window's exit sequence, also inside a handler (a ring that cannot
+    // finish saves the alarm as rung, as the ring would have left it). Afterwards program().ended()
+    // holds, and the desktop may end the process.
+    void endWithTheSession();
     // The desktop's wake-up came: what has come due runs, and the wake-up is aimed again.
     void wake();
     // The computer resumed from sleep or the clock was set: as wake(), from the clock as it is

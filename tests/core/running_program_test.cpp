@@ -110,24 +110,25 @@ TEST(RunningProgram, CloseRequestsHeldDuringARing_RunOnlyForTheLoadTheyCameFrom)
 TEST(RunningProgram, SessionEndsDuringARing_AlarmSavedAsRung_TheProcessMustEndAtOnce) {
     SimulatedDesktop d;
     startArmed(d, 7, 29, 59, {"7:30", "800", "500", "20"});
-    bool endNow = false;
+    bool endedInTheRing = false;
     d.tone.onBeep = [&] {
-        if (d.tone.beeps.size() == 2) endNow = d.running.endWithTheSession();
+        if (d.tone.beeps.size() != 2) return;
+        d.running.endWithTheSession();
+        endedInTheRing = d.program.ended();
     };
     d.runUntil(7, 30, 5);
-    EXPECT_TRUE(endNow);
-    EXPECT_TRUE(d.program.ended());
+    EXPECT_TRUE(endedInTheRing);
     EXPECT_EQ(d.tone.beeps.size(), 2u);
     EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "7:30 Has Passed");
     // Rung, it no longer starts with the next session.
     EXPECT_EQ(d.sessionStart.calls, (std::vector<bool>{false, true, false}));
 }
 
-TEST(RunningProgram, SessionEndsWhileIdle_ExitSequenceAsFileExitRunsIt_NoNeedToEndAtOnce) {
+TEST(RunningProgram, SessionEndsWhileIdle_ExitSequenceAsFileExitRunsIt_ProgramHasEnded) {
     SimulatedDesktop d;
     frmAlarmClock& w = startAt(d, 9, 0, 0);
     d.type(w.TxtTime, "6:45");
-    EXPECT_FALSE(d.running.endWithTheSession());
+    d.running.endWithTheSession();
     EXPECT_TRUE(d.program.ended());
     EXPECT_EQ(stored(d.settings, keys::kTimeAlarm), "6:45");
 }

@@ -242,9 +242,10 @@ LRESULT Desktop::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             // session is taking away anyway, and a teardown that waits on them would outlive it.
             // A message box would hold up the sign-out: what the exit sequence has to say is
             // written instead.
-            if (wParam) m_messageBoxes.sessionEnding();
-            if (wParam && (m_program.endWithTheSession() || program().ended()) &&
-                !m_options.keepProcess) {
+            if (!wParam) return 0;
+            m_messageBoxes.sessionEnding();
+            m_program.endWithTheSession();
+            if (program().ended() && !m_options.keepProcess) {
                 // A ring cut short leaves no output it made audible behind.
                 if (m_systemTone) m_systemTone->putBackNow();
                 ExitProcess(0);
