@@ -4,7 +4,7 @@
 
 namespace tollvane {
 
-RingingTone::RingingTone(std::shared_ptr<Tone> backend, std::unique_ptr<ToneWait> wait)
+RingingTone::RingingTone(std::shared_ptr<Tone> backend, std::unique_ptr<Wait> wait)
     : m_wait(std::move(wait)), m_worker(std::move(backend), [w = m_wait.get()] { w->wake(); }) {}
 
 void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {

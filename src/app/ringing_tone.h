@@ -1,6 +1,6 @@
 #pragma once
 // A ring's tones, for the desktops of every platform: each plays on the ring worker
-// (app/ring_worker.h) while the window thread waits in a loop of its platform, the ToneWait, that
+// (app/ring_worker.h) while the window thread waits in a loop of its platform (its Wait) that
 // paints but delivers no user input, so that clicks and keys are handled once the ring is over.
 
 #include <cstdint>
@@ -12,27 +12,27 @@
 
 namespace tollvane {
 
-// How the window thread waits for a tone on its platform.
-class ToneWait {
-public:
-    virtual ~ToneWait() = default;
-    // Told on the worker thread after each tone: only wakes the wait, which then asks `ended`.
-    virtual void wake() = 0;
-    // Paints and serves the program's windows, leaving the user's input for later, until `ended()`
-    // says so or `ms` have passed.
-    virtual void wait(const std::function<bool()>& ended, int ms) = 0;
-};
-
 class RingingTone : public Tone {
 public:
-    RingingTone(std::shared_ptr<Tone> backend, std::unique_ptr<ToneWait> wait);
+    // How the window thread waits for a tone on its platform.
+    class Wait {
+    public:
+        virtual ~Wait() = default;
+        // Told on the worker thread after each tone: only wakes the wait, which then asks `ended`.
+        virtual void wake() = 0;
+        // Paints and serves the program's windows, leaving the user's input for later, until
+        // `ended()` says so or `ms` have passed.
+        virtual void wait(const std::function<bool()>& ended, int ms) = 0;
+    };
+
+    RingingTone(std::shared_ptr<Tone> backend, std::unique_ptr<Wait> wait);
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
     // Passed on to the backend on the worker, after the ring's last tone.
     void ringEnded() override { m_worker.ringEnded(); }
 
 private:
-    std::unique_ptr<ToneWait> m_wait;  // declared before the worker, which tells it to the end
+    std::unique_ptr<Wait> m_wait;  // declared before the worker, which tells it to the end
     RingWorker m_worker;
 };
 

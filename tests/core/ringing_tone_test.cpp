@@ -59,7 +59,7 @@ private:
 
 // A wait on a plain thread that records what it was asked to wait for. With `watchdogFires` it
 // gives up at once, as the platform's wait does once its time has passed.
-class RecordingWait : public ToneWait {
+class RecordingWait : public RingingTone::Wait {
 public:
     void wake() override {
         std::lock_guard lock(m_mutex);

@@ -10,7 +10,7 @@
 
 namespace tollvane {
 
-class QtToneWait : public ToneWait {
+class QtToneWait : public RingingTone::Wait {
 public:
     void wake() override;
     void wait(const std::function<bool()>& ended, int ms) override;

@@ -39,10 +39,9 @@ LocalDateTime Win32Clock::at(long long wallMs) const {
     SYSTEMTIME local{};
     FileTimeToSystemTime(&file, &utc);
     // A zone's rules may differ from year to year, so they are asked for the year in question.
-    // Reading them costs a registry lookup (a third of a millisecond under Wine), and the alarm's
-    // wake asks for several moments at once: the rules are kept a minute, so a change of zone is
-    // seen within one. SystemTimeToTzSpecificLocalTimeEx would read them itself, but Wine lacks
-    // it.
+    // Reading them costs a registry lookup and the alarm's wake asks for several moments at once:
+    // they are kept a minute, so a change of zone is seen within one. (Wine lacks
+    // SystemTimeToTzSpecificLocalTimeEx, which would read them itself.)
     Rules& rules = m_rules[utc.wYear];
     const unsigned long long tick = GetTickCount64();
     if (rules.readAt == 0 || tick - rules.readAt > kRulesKeptMs) {

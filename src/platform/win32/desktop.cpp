@@ -236,12 +236,10 @@ LRESULT Desktop::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
             (void)program().SessionCheckpoint();
             return TRUE;
         case WM_ENDSESSION:
-            // The user logs off or the machine shuts down: Windows may end the process as soon as
-            // this returns, so the exit sequence runs to its end here and the process ends with
-            // it. Nothing is left to do but tear down windows and the browser control that the
-            // session is taking away anyway, and a teardown that waits on them would outlive it.
-            // A message box would hold up the sign-out: what the exit sequence has to say is
-            // written instead.
+            // Windows may end the process as soon as this returns: the exit sequence runs to its
+            // end here, and the process ends without tearing down the windows and the browser
+            // control that the session takes away anyway. A message box would hold up the
+            // sign-out: what the exit sequence has to say is written instead.
             if (!wParam) return 0;
             m_messageBoxes.sessionEnding();
             m_program.endWithTheSession();

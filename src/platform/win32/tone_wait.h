@@ -9,7 +9,7 @@
 
 namespace tollvane::win32 {
 
-class Win32ToneWait : public ToneWait {
+class Win32ToneWait : public RingingTone::Wait {
 public:
     void wake() override { SetEvent(m_toneEnded.get()); }
     void wait(const std::function<bool()>& ended, int ms) override;
