@@ -1,9 +1,9 @@
 #pragma once
-// The thread that sounds a ring's tones, for the desktops of every platform. A ring holds the
-// clock tick for its whole length, yet the windows must keep repainting: each tone plays on this
-// worker while the window thread waits in a loop of its own platform that paints but delivers no
-// user input, until the tone has ended or a watchdog gives up on it. A tone given up on keeps the
-// worker until it returns, and the ring's later beeps are silence of their length meanwhile.
+// A ring's tones, for the desktops of every platform. A ring holds the clock tick for its whole
+// length, yet the windows must keep repainting: each tone plays on a worker thread while the
+// window thread waits in a loop of its own platform (RingingTone::Wait) that paints but delivers
+// no user input, until the tone has ended or a watchdog gives up on it. A tone given up on keeps
+// the worker until it returns, and the ring's later beeps are silence of their length meanwhile.
 //
 // The worker holds only what it shares with this object and its tone, never the object itself:
 // when the program ends with the worker stuck in a tone, the worker is left behind, and a tone
@@ -55,6 +55,31 @@ private:
 
     std::shared_ptr<Shared> m_shared;  // with the worker, which may outlive this object
     std::thread m_worker;
+};
+
+// The tone a desktop gives the program: each beep on the worker, the window thread waiting.
+class RingingTone : public Tone {
+public:
+    // How the window thread waits for a tone on its platform.
+    class Wait {
+    public:
+        virtual ~Wait() = default;
+        // Told on the worker thread after each tone: only wakes the wait, which then asks `ended`.
+        virtual void wake() = 0;
+        // Paints and serves the program's windows, leaving the user's input for later, until
+        // `ended()` says so or `ms` have passed.
+        virtual void wait(const std::function<bool()>& ended, int ms) = 0;
+    };
+
+    RingingTone(std::shared_ptr<Tone> backend, std::unique_ptr<Wait> wait);
+
+    void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
+    // Passed on to the backend on the worker, after the ring's last tone.
+    void ringEnded() override { m_worker.ringEnded(); }
+
+private:
+    std::unique_ptr<Wait> m_wait;  // declared before the worker, which tells it to the end
+    RingWorker m_worker;
 };
 
 // What a ring's tone reaches of the application from the worker thread (the desktop's bell, say).

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ringing_tone.h"
+#include "app/ring_worker.h"
 
 namespace tollvane {
 namespace {

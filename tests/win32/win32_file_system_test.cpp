@@ -36,7 +36,7 @@ TEST(Win32FileSystemPaths, ProgramDirectory_HoldsThisExecutable_WithoutTrailingS
 }
 
 TEST(Win32FileSystemPaths, ProgramPath_IsThisExecutableInTheProgramDirectory) {
-    const std::string path = win32::toUtf8(win32::programPath());
+    const std::string path = win32::toUtf8(Win32FileSystem::programPath());
     EXPECT_EQ(path, Win32FileSystem().programDirectory() + "\\tollvane_win32_tests.exe");
 }
 

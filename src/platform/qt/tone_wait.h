@@ -1,12 +1,12 @@
 #pragma once
-// The wait for a ring's tone on Qt (app/ringing_tone.h): a local event loop that repaints but
+// The wait for a ring's tone on Qt (app/ring_worker.h): a local event loop that repaints but
 // delivers no user input; the desktop holds back timer events meanwhile, so no handler runs until
 // the ring is over.
 
 #include <QEventLoop>
 #include <QObject>
 
-#include "app/ringing_tone.h"
+#include "app/ring_worker.h"
 
 namespace tollvane {
 

@@ -85,8 +85,7 @@ private:
     void dropView(std::unique_ptr<WindowView> view) override;
     void programEnded() override;
     friend LRESULT CALLBACK ownedWindowProc<Desktop>(HWND, UINT, WPARAM, LPARAM);
-    // The program window's messages: a second start, the queued events, the wake-up, the
-    // clock set, a resume, the session's end.
+    // The messages of the program's hidden window.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // A message taken from the queue, to the window it is for (the browser control's and the
     // windows' own keys first); false for WM_QUIT, which asks the loop to end.

@@ -38,7 +38,7 @@ std::string withoutTrailingSeparator(std::wstring folder) {
 
 }  // namespace
 
-std::wstring win32::programPath() {
+std::wstring Win32FileSystem::programPath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -50,7 +50,7 @@ std::wstring win32::programPath() {
 }
 
 std::string Win32FileSystem::programDirectory() const {
-    const std::wstring path = win32::programPath();
+    const std::wstring path = programPath();
     if (path.empty()) return {};
     return withoutTrailingSeparator(folderOf(path));
 }

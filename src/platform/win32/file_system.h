@@ -9,18 +9,15 @@
 
 namespace tollvane {
 
-namespace win32 {
-// The running executable's full path, however long; empty when it cannot be read.
-std::wstring programPath();
-}  // namespace win32
-
 class Win32FileSystem : public FileSystem {
 public:
     // `codePage` is the code page of the text files: the system's ANSI code page unless given
     // (0 is CP_ACP).
     explicit Win32FileSystem(unsigned codePage = 0) : m_codePage(codePage) {}
 
-    // The folder of the running executable.
+    // The running executable's full path, however long; empty when it cannot be read.
+    static std::wstring programPath();
+    // Its folder.
     std::string programDirectory() const override;
     // %LOCALAPPDATA%\Tollvane.
     std::string userDataDirectory() const override;

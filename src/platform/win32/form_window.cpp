@@ -66,19 +66,14 @@ void FormWindow::build(HWND owner) {
     // Sized and placed for the system's DPI first, then again for the DPI of the screen the
     // window landed on.
     m_dpi = windowDpi(nullptr);
-    const PixelSize client = clientSize(m_model, m_dpi);
-    const FrameInsets frame = frameInsets(m_style, menu != nullptr, m_dpi);
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    if (const auto origin = clientOrigin(l, m_dpi)) {
-        const PixelRect outer = outerRect(*origin, client, frame);
-        x = outer.left;
-        y = outer.top;
-    }
+    const auto origin = clientOrigin(l, m_dpi);
+    const PixelRect outer = windowRect(m_style, menu != nullptr, clientSize(m_model, m_dpi), m_dpi,
+                                       origin.value_or(PixelPoint{}));
     m_shownCaption = m_model.Caption;
     m_hwnd = createOwnedWindow(
         this, className(l).c_str(), m_style.exStyle, toWideLossy(m_model.Caption).c_str(),
-        m_style.style, x, y, client.width + frame.left + frame.right,
-        client.height + frame.top + frame.bottom, l.taskbarButton ? nullptr : owner, menu);
+        m_style.style, origin ? outer.left : CW_USEDEFAULT, origin ? outer.top : CW_USEDEFAULT,
+        outer.width, outer.height, l.taskbarButton ? nullptr : owner, menu);
     if (!m_hwnd) {
         if (menu) DestroyMenu(menu);
         return;

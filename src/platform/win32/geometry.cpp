@@ -23,10 +23,11 @@ WindowStyle windowStyle(const WindowLayout& l) {
     return s;
 }
 
-FrameInsets frameInsets(const WindowStyle& style, bool hasMenu, unsigned dpi) {
+PixelRect windowRect(const WindowStyle& style, bool hasMenu, PixelSize client, unsigned dpi,
+                     PixelPoint origin) {
     RECT r{0, 0, 100, 100};
     AdjustWindowRectExForDpi(&r, style.style, hasMenu ? TRUE : FALSE, style.exStyle, dpi);
-    return {-r.left, -r.top, r.right - 100, r.bottom - 100};
+    return outerRect(origin, client, {-r.left, -r.top, r.right - 100, r.bottom - 100});
 }
 
 unsigned windowDpi(HWND window) {
@@ -36,8 +37,8 @@ unsigned windowDpi(HWND window) {
 
 void setClientArea(HWND window, const WindowStyle& style, PixelSize client, unsigned dpi,
                    std::optional<PixelPoint> origin) {
-    const FrameInsets frame = frameInsets(style, GetMenu(window) != nullptr, dpi);
-    const PixelRect outer = outerRect(origin.value_or(PixelPoint{}), client, frame);
+    const PixelRect outer =
+        windowRect(style, GetMenu(window) != nullptr, client, dpi, origin.value_or(PixelPoint{}));
     SetWindowPos(window, nullptr, outer.left, outer.top, outer.width, outer.height,
                  SWP_NOZORDER | SWP_NOACTIVATE | (origin ? 0 : SWP_NOMOVE));
 }

@@ -16,8 +16,10 @@ struct WindowStyle {
 };
 
 WindowStyle windowStyle(const WindowLayout& layout);
-// Borders, title bar and (one line of) menu bar around the client area.
-FrameInsets frameInsets(const WindowStyle& style, bool hasMenu, unsigned dpi);
+// The whole window around a client area of `client` pixels at `dpi` whose top-left corner is at
+// `origin`: borders, title bar and (one line of) menu bar.
+PixelRect windowRect(const WindowStyle& style, bool hasMenu, PixelSize client, unsigned dpi,
+                     PixelPoint origin = {});
 // The window's dots per inch; the system's before the window exists.
 unsigned windowDpi(HWND window);
 // Sizes the window around a client area of `client` pixels at `dpi`, its menu bar counted. With

@@ -71,7 +71,7 @@ bool turnedOffByTheUser(const std::wstring& name) {
 
 Win32SessionStart::Win32SessionStart(std::wstring valueName, std::wstring program)
     : m_name(std::move(valueName)),
-      m_program(program.empty() ? programPath() : std::move(program)) {}
+      m_program(program.empty() ? Win32FileSystem::programPath() : std::move(program)) {}
 
 Status Win32SessionStart::want(bool started) {
     const std::string where = "HKEY_CURRENT_USER\\" + toUtf8(kRunKey) + "\\" + toUtf8(m_name);

@@ -1,9 +1,9 @@
 #pragma once
-// The wait for a ring's tone on Windows (app/ringing_tone.h): a loop of its own that paints and
+// The wait for a ring's tone on Windows (app/ring_worker.h): a loop of its own that paints and
 // serves messages sent or posted to the program's windows, but leaves the user's input in the
 // queue: clicks and keys are handled once the ring is over, in the order they came.
 
-#include "app/ringing_tone.h"
+#include "app/ring_worker.h"
 #include "platform/win32/api.h"
 #include "platform/win32/handles.h"
 

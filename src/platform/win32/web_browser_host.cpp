@@ -156,7 +156,7 @@ private:
 // asks for the current one, per executable name, in the user's registry. A choice already made
 // there (by the user or an administrator) is kept.
 void useCurrentEngine() {
-    const std::wstring program = programPath();
+    const std::wstring program = Win32FileSystem::programPath();
     if (program.empty()) return;
     const std::wstring name = program.substr(program.find_last_of(L"\\/") + 1);
     HKEY key = nullptr;

@@ -10,7 +10,6 @@
 #include <mutex>
 #include <new>
 
-#include "app/ringing_tone.h"
 #include "platform/win32/tone_wait.h"
 
 namespace tollvane::win32::testing {
