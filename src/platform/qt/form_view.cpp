@@ -31,17 +31,18 @@ protected:
         const WindowLayout& l = m_view.m_model.layout();
         p.fillRect(rect(),
                    layoutColour(l.background, palette(), palette().color(QPalette::Window)));
+        p.setPen(QPen(Qt::black, 1));
         for (const ControlLayout& c : l.controls) {
+            if (c.kind != ControlKind::Shape) continue;
             const PixelRect r = controlRect(c, m_view.m_dpi);
-            if (c.kind == ControlKind::Shape) {
-                p.setPen(QPen(Qt::black, 1));
-                p.setBrush(layoutColour(c.background, palette(), Qt::white));
-                p.drawRect(r.left, r.top, r.width - 1, r.height - 1);
-            } else if (c.kind == ControlKind::Line) {
-                p.setPen(QPen(layoutColour(c.foreground, palette(), Qt::black), c.lineWidthPx,
-                              Qt::SolidLine, Qt::FlatCap));
-                p.drawLine(r.left, r.top, r.width, r.height);
-            }
+            p.setBrush(layoutColour(c.background, palette(), Qt::white));
+            p.drawRect(r.left, r.top, r.width - 1, r.height - 1);
+        }
+        for (const LineLayout& line : l.lines) {
+            p.setPen(QPen(layoutColour(line.colour, palette(), Qt::black), line.widthPx,
+                          Qt::SolidLine, Qt::FlatCap));
+            const PixelLine ends = lineEnds(line, m_view.m_dpi);
+            p.drawLine(ends.from.x, ends.from.y, ends.to.x, ends.to.y);
         }
     }
 
@@ -100,9 +101,18 @@ void FormView::build() {
             if (auto mirror = bindControl(w, c, b, m_events, this)) m_mirrors.push_back(mirror);
         }
     }
-    applyTabOrder();
+    // The focus starts on the first widget that takes it.
+    QWidget* previous = nullptr;
+    for (const ControlLayout* c : l.tabOrder()) {
+        QWidget* w = widget(c->name);
+        if (!w || w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        else
+            w->setFocus(Qt::OtherFocusReason);
+        previous = w;
+    }
     applyClientSize(*this, m_model, m_dpi, inside());
-    m_appliedWidth = m_model.Width;
     placeWindow(*this, l, m_dpi, inside());
 }
 

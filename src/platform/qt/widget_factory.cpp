@@ -61,7 +61,6 @@ void setTextColour(QWidget* w, const Colour& colour) {
 QWidget* make(const ControlLayout& c, QWidget* parent) {
     const QPalette& palette = parent->palette();
     switch (c.kind) {
-        case ControlKind::Line:
         case ControlKind::Shape:
         case ControlKind::Hidden:
         case ControlKind::Browser:

@@ -46,7 +46,6 @@ ChildClass childClass(const ControlLayout& c) {
         case ControlKind::Calendar:
             // Without its "Today" line, so that it fits its place.
             return {MONTHCAL_CLASSW, WS_TABSTOP | MCS_NOTODAY, 0};
-        case ControlKind::Line:
         case ControlKind::Shape:
         case ControlKind::Hidden:
         case ControlKind::Browser:

@@ -16,20 +16,6 @@ namespace {
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
 
-// The order in which the controls' windows are made: the tab order, which is also the order in
-// which Tab visits them; controls without a place in it come last.
-std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
-    std::vector<const ControlLayout*> order;
-    for (const ControlLayout& c : layout.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const ControlLayout* a, const ControlLayout* b) {
-                         const int ta = a->tab < 0 ? 1 << 20 : a->tab;
-                         const int tb = b->tab < 0 ? 1 << 20 : b->tab;
-                         return ta < tb;
-                     });
-    return order;
-}
-
 std::wstring fontKey(const FontSpec& f) {
     return toWideLossy(f.family) + L"|" + std::to_wstring(f.pointSize) + (f.bold ? L"|b" : L"");
 }
@@ -93,7 +79,8 @@ void FormWindow::build(HWND owner) {
 void FormWindow::createControls() {
     const WindowLayout& l = m_model.layout();
     m_names = std::make_unique<ScreenReaderNames>();
-    for (const ControlLayout* c : creationOrder(l)) {
+    // Made in the tab order, which is the order in which Tab visits them.
+    for (const ControlLayout* c : l.tabOrder()) {
         HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
         if (!hwnd) continue;
         Child child{c, hwnd, controlColours(*c), {}};
@@ -248,26 +235,25 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
         CreateSolidBrush(layoutColour(l.background, GetSysColor(COLOR_3DFACE))));
     FillRect(dc, &clip, background.get());
     for (const ControlLayout& c : l.controls) {
+        if (c.kind != ControlKind::Shape) continue;
         const PixelRect r = controlRect(c, m_dpi);
-        if (c.kind == ControlKind::Shape) {
-            const BrushHandle fill(
-                CreateSolidBrush(layoutColour(c.background, RGB(255, 255, 255))));
-            HGDIOBJ oldBrush = SelectObject(dc, fill.get());
-            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-            Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
-            SelectObject(dc, oldPen);
-            SelectObject(dc, oldBrush);
-        } else if (c.kind == ControlKind::Line) {
-            LOGBRUSH brush{BS_SOLID, layoutColour(c.foreground, RGB(0, 0, 0)), 0};
-            const auto width =
-                static_cast<DWORD>(MulDiv(c.lineWidthPx, static_cast<int>(m_dpi), 96));
-            const PenHandle pen(
-                ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, width, &brush, 0, nullptr));
-            HGDIOBJ oldPen = SelectObject(dc, pen.get());
-            MoveToEx(dc, r.left, r.top, nullptr);
-            LineTo(dc, r.width, r.height);
-            SelectObject(dc, oldPen);
-        }
+        const BrushHandle fill(CreateSolidBrush(layoutColour(c.background, RGB(255, 255, 255))));
+        HGDIOBJ oldBrush = SelectObject(dc, fill.get());
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+    }
+    for (const LineLayout& line : l.lines) {
+        LOGBRUSH brush{BS_SOLID, layoutColour(line.colour, RGB(0, 0, 0)), 0};
+        const auto width = static_cast<DWORD>(MulDiv(line.widthPx, static_cast<int>(m_dpi), 96));
+        const PenHandle pen(
+            ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, width, &brush, 0, nullptr));
+        HGDIOBJ oldPen = SelectObject(dc, pen.get());
+        const PixelLine ends = lineEnds(line, m_dpi);
+        MoveToEx(dc, ends.from.x, ends.from.y, nullptr);
+        LineTo(dc, ends.to.x, ends.to.y);
+        SelectObject(dc, oldPen);
     }
     // Labels wrap their words within their box.
     SetBkMode(dc, TRANSPARENT);
