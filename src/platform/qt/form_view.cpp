@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <algorithm>
 
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/theme.h"
@@ -54,7 +53,6 @@ FormView::FormView(Form& model, WindowEvents events)
     : QMainWindow(nullptr), m_model(model), m_events(std::move(events)) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = screen->logicalDotsPerInch();
     build();
-    FormView::mirror();  // this class's own, called while the view is being made
 }
 
 QSize FormView::clientSize() const {
@@ -69,6 +67,7 @@ QWidget* FormView::widget(const std::string& controlName) const {
 void FormView::build() {
     const WindowLayout& l = m_model.layout();
     setObjectName(QString::fromStdString(l.name));
+    setWindowTitle(QString::fromStdString(m_model.Caption));
     setAttribute(Qt::WA_QuitOnClose, false);  // the program ends through its own exit sequence
 
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -123,42 +122,20 @@ FrameInsets FormView::inside() const {
     return {frame.left(), frame.top() + menuHeight, frame.right(), frame.bottom()};
 }
 
-void FormView::applyTabOrder() {
-    std::vector<const ControlLayout*> order;
-    for (const ControlLayout& c : m_model.layout().controls) {
-        QWidget* w = widget(c.name);
-        if (c.tab >= 0 && w && w->focusPolicy() != Qt::NoFocus) order.push_back(&c);
+void FormView::mirror(const ViewChanges& changes) {
+    if (changes.caption) setWindowTitle(QString::fromStdString(*changes.caption));
+    if (changes.width) applyClientSize(*this, m_model, m_dpi, inside());
+    if (changes.controls) {
+        for (const auto& mirrorControl : m_mirrors) mirrorControl();
     }
-    std::sort(order.begin(), order.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(widget(order[i - 1]->name), widget(order[i]->name));
-    }
-    if (!order.empty()) widget(order.front()->name)->setFocus(Qt::OtherFocusReason);
-}
-
-// The model's width is the outer width; a sizable window's size is the user's.
-void FormView::applyWidth() {
-    if (m_model.layout().border == Border::Sizable || m_appliedWidth == m_model.Width) return;
-    m_appliedWidth = m_model.Width;
-    applyClientSize(*this, m_model, m_dpi, inside());
-}
-
-void FormView::mirror() {
-    if (m_detached) return;
-    const QString caption = QString::fromStdString(m_model.Caption);
-    if (windowTitle() != caption) setWindowTitle(caption);
-    applyWidth();
-    for (const auto& mirrorControl : m_mirrors) mirrorControl();
-    if (m_model.Visible != isVisible()) setVisible(m_model.Visible);
-    if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        // Shown again: brought up, even from the taskbar.
+    if (changes.visible) setVisible(*changes.visible);
+    // Shown, the window comes up and takes the keyboard, as a window shown on Windows does.
+    if (changes.raise || changes.visible == true) {
         if (windowState() & Qt::WindowMinimized)
             setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
     }
-    m_shownRequests = m_model.showRequests;
 }
 
 void FormView::askForAttention() {

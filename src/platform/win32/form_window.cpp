@@ -60,7 +60,6 @@ void FormWindow::build(HWND owner) {
         x = outer.left;
         y = outer.top;
     }
-    m_shownCaption = m_model.Caption;
     m_hwnd = createOwnedWindow(
         this, className(l).c_str(), m_style.exStyle, toWideLossy(m_model.Caption).c_str(),
         m_style.style, x, y, client.width + frame.left + frame.right,
@@ -139,7 +138,6 @@ void FormWindow::placeControls() {
 
 // The model's width is the outer width; a sizable window's size is the user's once it is shown.
 void FormWindow::applyClientSize() {
-    m_appliedWidth = m_model.Width;
     const PixelSize client = clientSize(m_model, m_dpi);
     const FrameInsets frame = frameInsets(m_style, GetMenu(m_hwnd) != nullptr, m_dpi);
     RECT window{};
@@ -174,34 +172,23 @@ FormWindow::Child* FormWindow::child(int id) {
     return nullptr;
 }
 
-void FormWindow::mirror() {
-    if (m_detached || !m_hwnd) return;
-    if (m_shownCaption != m_model.Caption) {
-        SetWindowTextW(m_hwnd, toWideLossy(m_model.Caption).c_str());
-        m_shownCaption = m_model.Caption;
-    }
-    if (m_model.layout().border != Border::Sizable && m_appliedWidth != m_model.Width)
-        applyClientSize();
-    // A hidden window's controls are brought in line as it is shown again: the clock writes the
-    // hidden clock-only window every second, and nobody sees it.
-    if (m_model.Visible) {
+void FormWindow::mirror(const ViewChanges& changes) {
+    if (!m_hwnd) return;
+    if (changes.caption) SetWindowTextW(m_hwnd, toWideLossy(*changes.caption).c_str());
+    if (changes.width) applyClientSize();
+    if (changes.controls) {
         m_mirroring = true;
         for (Child& c : m_children) {
             if (c.bound.mirror) c.bound.mirror();
         }
         m_mirroring = false;
     }
-    if (m_model.Visible != m_shown) {
-        if (m_model.Visible && !m_focus) {
-            // The focus starts on the first control that takes it, in the tab order.
-            m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
-        }
-        ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
-    } else if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        bringToFront({});  // shown again: brought up, even from the taskbar
+    if (changes.visible) {
+        // The focus starts on the first control that takes it, in the tab order.
+        if (*changes.visible && !m_focus) m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+        ShowWindow(m_hwnd, *changes.visible ? SW_SHOW : SW_HIDE);
     }
-    m_shown = m_model.Visible;
-    m_shownRequests = m_model.showRequests;
+    if (changes.raise) bringToFront({});
 }
 
 void FormWindow::askForAttention() {
@@ -212,14 +199,6 @@ void FormWindow::askForAttention() {
 void FormWindow::bringToFront(const std::string& /*activationToken*/) {
     if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
     SetForegroundWindow(m_hwnd);
-}
-
-void FormWindow::detach() {
-    m_detached = true;
-}
-
-bool FormWindow::translate(MSG& message) {
-    return m_hwnd && IsDialogMessageW(m_hwnd, &message) != FALSE;
 }
 
 void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
@@ -310,14 +289,14 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case WM_CLOSE:
             // The model decides what the close box does; the window follows the model afterwards.
-            if (!m_detached) m_events([this] { m_model.Form_Unload(); });
+            m_events([this] { m_model.Form_Unload(); });
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 m_focus = GetFocus();
             } else {
                 if (m_focus && IsChild(m_hwnd, m_focus)) SetFocus(m_focus);
-                if (!m_detached) m_events([this] { m_model.Form_Activate(); });
+                m_events([this] { m_model.Form_Activate(); });
             }
             return 0;
         case WM_DPICHANGED:
@@ -343,7 +322,6 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
-    if (m_detached) return;
     // Esc, and Enter where the window has no default button, come as the dialog commands.
     if (id == IDCANCEL && lParam == 0) {
         if (m_cancelButton) pressButton(m_cancelButton);
@@ -368,7 +346,7 @@ LRESULT FormWindow::onNotify(const NMHDR& header) {
     if (!c) return 0;
     if (header.code == NM_CUSTOMDRAW && c->layout->kind == ControlKind::OptionButton)
         return customDrawOption(*reinterpret_cast<const NMCUSTOMDRAW*>(&header), c->colours);
-    if (c->bound.onNotify && !m_detached) c->bound.onNotify(header);
+    if (c->bound.onNotify) c->bound.onNotify(header);
     return 0;
 }
 
