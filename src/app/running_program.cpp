@@ -100,9 +100,9 @@ void RunningProgram::timeMoved() {
     m_wakeAim.aim(m_host.now().wallMs, true);
 }
 
-// Asked by address, of a window that may have gone (a test's reference to About after OK): a view
-// goes with its window's load right after the event that unloaded it, before the window is freed,
-// so no other window can lie at that address meanwhile.
+// Asked by address, of a window that may have gone: a view goes with its window's load right
+// after the event that unloaded it, before the window is freed, so no other window can lie at that
+// address meanwhile.
 WindowView* RunningProgram::view(const Form& window) const {
     const auto it = m_views.find(&window);
     return it == m_views.end() ? nullptr : it->second.view.get();
@@ -136,10 +136,25 @@ void RunningProgram::reconcileViews() {
         auto it = m_views.find(window);
         if (it == m_views.end()) {
             if (!window->Visible) continue;
-            it = m_views.emplace(window, Shown{window->load(), m_host.makeView(*window)}).first;
+            Shown made{window->load(), m_host.makeView(*window), window->Caption, window->Width};
+            it = m_views.emplace(window, std::move(made)).first;
         }
-        it->second.view->mirror();
+        it->second.view->mirror(it->second.changesTo(*window));
     }
+}
+
+ViewChanges RunningProgram::Shown::changesTo(const Form& w) {
+    ViewChanges c;
+    if (w.Caption != caption) c.caption = caption = w.Caption;
+    c.width = w.layout().border != Border::Sizable && w.Width != width;
+    width = w.Width;
+    c.controls = w.Visible;
+    if (w.Visible != visible) c.visible = w.Visible;
+    // Every Show counts: showing a shown window brings it up again.
+    c.raise = w.Visible && visible && w.showRequests != showRequests;
+    visible = w.Visible;
+    showRequests = w.showRequests;
+    return c;
 }
 
 // A wake-up already aimed at the next due time is left alone, so an idle second costs one.

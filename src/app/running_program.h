@@ -2,9 +2,10 @@
 // The program as a desktop runs it, alike on every platform: the window slots on the desktop's
 // services, the scheduler that decides which handler runs next, the computer's wake kept in line
 // with the alarm, and one view for each window shown, brought in line with its model after every
-// handler. A desktop supplies only what its platform must (the time, a wake-up, the views) and
-// passes on what happens to the program: the user's events, its wake-up coming, a resume or a
-// clock set, a second start, a request to end.
+// handler (what a view must change to match its model is worked out here, as ViewChanges). A
+// desktop supplies only what its platform must (the time, a wake-up, the views) and passes on what
+// happens to the program: the user's events, its wake-up coming, a resume or a clock set, a second
+// start, a request to end.
 
 #include <cstdint>
 #include <functional>
@@ -20,12 +21,24 @@
 
 namespace tollvane {
 
+// What a window's view must change to match its model, since the view was made or last changed.
+// Both renderers apply it as it is; neither decides any of it.
+struct ViewChanges {
+    std::optional<std::string> caption;  // the title bar's new text
+    // The model's outer width changed. A sizable window's size is the user's: it never changes.
+    bool width = false;
+    // Copy each control's value onto the view. Not while the window is hidden (the clock writes the
+    // hidden clock-only window every second): it is brought in line as it is shown again.
+    bool controls = false;
+    std::optional<bool> visible;  // shown, and in front as a window newly shown is, or hidden
+    bool raise = false;           // shown again while shown: brought up, even from the taskbar
+};
+
 // A window of the program on the desktop, drawn from its model.
 class WindowView {
 public:
     virtual ~WindowView() = default;
-    // Copies the model's state onto the window.
-    virtual void mirror() = 0;
+    virtual void mirror(const ViewChanges& changes) = 0;
     // The window's taskbar entry asks for the user's attention until the user comes back to it; no
     // window is raised and the keyboard stays where it is.
     virtual void askForAttention() = 0;
@@ -136,10 +149,17 @@ private:
     AlarmKeeping m_alarmKeeping;
     std::optional<Scheduler::Wake> m_aimed;  // what the desktop's wake-up is aimed at
     bool m_endTold = false;
-    // A window's view, and the load of the window it was made for.
+    // A window's view, the load of the window it was made for, and what the view was last told of
+    // the window: made from it, with its caption and width, and not yet shown.
     struct Shown {
         std::uint64_t load;
         std::unique_ptr<WindowView> view;
+        std::string caption;
+        int width = 0;
+        bool visible = false;
+        int showRequests = 0;
+        // What the view must change to match `window` now; from then on it is taken as told.
+        ViewChanges changesTo(const Form& window);
     };
     // Declared last: the views go first, while the models they show are still there.
     std::map<const Form*, Shown> m_views;

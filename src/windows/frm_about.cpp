@@ -28,8 +28,8 @@ WindowLayout makeLayout() {
     w.controls.push_back(shape("Shape1", -120, 0, 5895, 255));
     w.controls.push_back(shape("Shape2", -120, 3360, 5895, 255));
     // Two lines make an engraved rule: the grey one (index 1) is drawn over the white one.
-    w.controls.push_back(line("Line1(0)", 105, 2640, 5654, 2640, white, 2));
-    w.controls.push_back(line("Line1(1)", 90, 2640, 5654, 2640, Colour::fixed(128, 128, 128), 1));
+    w.lines = {{"Line1(0)", 105, 2640, 5654, 2640, white, 2},
+               {"Line1(1)", 90, 2640, 5654, 2640, Colour::fixed(128, 128, 128), 1}};
 
     w.controls.push_back(control("Image1", K::Picture, "", 0, 0, 960, 1080, -1));
     w.controls.push_back(withFont(

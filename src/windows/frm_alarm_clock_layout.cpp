@@ -35,8 +35,8 @@ WindowLayout makeLayout() {
     // Drawn beneath the controls.
     w.controls.push_back(shape("Shape1", -240, 0, 8775, 255));
     w.controls.push_back(shape("Shape2", -240, 4800, 8775, 255));
-    w.controls.push_back(line("Line1", 120, 1320, 3480, 1320, kRed, 7));
-    w.controls.push_back(line("Line2", 3600, 3000, 8400, 3000, kRed, 7));
+    w.lines = {{"Line1", 120, 1320, 3480, 1320, kRed, 7},
+               {"Line2", 3600, 3000, 8400, 3000, kRed, 7}};
 
     // Alarm panel.
     w.controls.push_back(control("Command1", K::Button, shopButtonCaption(), 0, 0, 3615, 255, 7));

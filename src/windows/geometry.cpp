@@ -9,6 +9,11 @@ PixelRect controlRect(const ControlLayout& c, double dpi) {
             twipsToPixels(c.height, dpi)};
 }
 
+PixelLine lineEnds(const LineLayout& l, double dpi) {
+    return {{twipsToPixels(l.x1, dpi), twipsToPixels(l.y1, dpi)},
+            {twipsToPixels(l.x2, dpi), twipsToPixels(l.y2, dpi)}};
+}
+
 PixelSize clientSize(const Form& window, double dpi) {
     const WindowLayout& l = window.layout();
     const int widthTwips =

@@ -29,9 +29,15 @@ struct FrameInsets {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// A control's place in the client area. For a line: `left, top` is its start, and `width, height`
-// its end point, both in the client area.
+// A control's place in the client area.
 PixelRect controlRect(const ControlLayout& control, double dpi);
+
+// A line's two end points in the client area.
+struct PixelLine {
+    PixelPoint from, to;
+    bool operator==(const PixelLine&) const = default;
+};
+PixelLine lineEnds(const LineLayout& line, double dpi);
 
 // The client area the window's model asks for. A window with a fixed border follows the model's
 // outer width (the arrow buttons set it) less its two borders; a sizable one starts at its design

@@ -1,5 +1,7 @@
 #include "windows/layout.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace tollvane {
@@ -13,6 +15,16 @@ const ControlLayout* WindowLayout::find(const std::string& controlName) const {
         if (c.name == controlName) return &c;
     }
     return nullptr;
+}
+
+std::vector<const ControlLayout*> WindowLayout::tabOrder() const {
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& c : controls) order.push_back(&c);
+    const auto place = [](const ControlLayout* c) { return c->tab < 0 ? INT_MAX : c->tab; };
+    std::stable_sort(
+        order.begin(), order.end(),
+        [&](const ControlLayout* a, const ControlLayout* b) { return place(a) < place(b); });
+    return order;
 }
 
 std::string shopName() {
@@ -45,13 +57,6 @@ ControlLayout coloured(ControlLayout c, Colour foreground, Colour background) {
 
 ControlLayout withFont(ControlLayout c, FontSpec font) {
     c.font = std::move(font);
-    return c;
-}
-
-ControlLayout line(std::string name, int x1, int y1, int x2, int y2, Colour colour, int widthPx) {
-    ControlLayout c = control(std::move(name), ControlKind::Line, "", x1, y1, x2, y2, -1);
-    c.foreground = colour;
-    c.lineWidthPx = widthPx;
     return c;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A window's design as data: its frame, its controls with their places, texts, fonts and colours,
-// and its menu bar. Positions and sizes are in twips (1/1440 inch; 15 twips are one pixel at 96
-// dots per inch), measured from the top-left corner of the client area below the menu bar. The Qt
-// layer builds the widgets from this data.
+// the lines drawn on it, its tab order and its menu bar. Positions and sizes are in twips (1/1440
+// inch; 15 twips are one pixel at 96 dots per inch), measured from the top-left corner of the
+// client area below the menu bar. Both renderers build their windows from this data.
 
 #include <cstdint>
 #include <optional>
@@ -36,7 +36,6 @@ enum class ControlKind {
     DisplayBox,  // text box that only shows text: disabled, not a tab stop
     Label,
     OptionButton,
-    Line,   // from (left, top) to (right, bottom)
     Shape,  // filled rectangle
     Calendar,
     Picture,
@@ -48,17 +47,25 @@ struct ControlLayout {
     std::string name;
     ControlKind kind = ControlKind::Label;
     std::string caption;
-    int left = 0, top = 0, width = 0, height = 0;  // a line's end point is (width, height)
-    int tab = -1;                                  // position in the tab order; -1: none
+    int left = 0, top = 0, width = 0, height = 0;
+    int tab = -1;  // position in the tab order; -1: none
     FontSpec font;
     Colour foreground;
     Colour background;
-    int lineWidthPx = 1;
     bool wordWrap = false;
     bool defaultButton = false;  // Enter presses it
     bool cancelButton = false;   // Esc presses it
     bool visible = true;
     std::string accessibleName;  // for screen readers, where the caption does not say it
+};
+
+// A straight line drawn on the window's background, beneath the controls, after the filled
+// rectangles.
+struct LineLayout {
+    std::string name;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // its two end points
+    Colour colour;
+    int widthPx = 1;  // at 96 dots per inch
 };
 
 struct MenuLayout {
@@ -86,12 +93,16 @@ struct WindowLayout {
     Colour background;
     FontSpec defaultFont;
     std::vector<ControlLayout> controls;
+    std::vector<LineLayout> lines;
     std::vector<MenuLayout> menus;
     // False for a window the program never draws: the help dialog's carrier is never shown, and
     // the shop window is drawn by the browser program.
     bool hasView = true;
 
     const ControlLayout* find(const std::string& controlName) const;
+    // Every control, in the order Tab visits them; those with no place in it come last, in the
+    // layout's order.
+    std::vector<const ControlLayout*> tabOrder() const;
 };
 
 // Twips to pixels: 15 twips a pixel at 96 dots per inch, following the screen's logical DPI.
@@ -102,7 +113,6 @@ ControlLayout control(std::string name, ControlKind kind, std::string caption, i
                       int width, int height, int tab);
 ControlLayout coloured(ControlLayout c, Colour foreground, Colour background = {});
 ControlLayout withFont(ControlLayout c, FontSpec font);
-ControlLayout line(std::string name, int x1, int y1, int x2, int y2, Colour colour, int widthPx);
 // A light-yellow filled rectangle with a thin outline.
 ControlLayout shape(std::string name, int left, int top, int width, int height);
 

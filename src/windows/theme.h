@@ -35,14 +35,12 @@ int lightness(Rgb colour);
 Rgb readableText(Rgb text, Rgb background);
 
 // The picture behind a coloured button's caption (the About window's OK button): 252 x 256 pixels
-// at 96 dpi, shading from `start` along its first edge to `end` along the opposite one, down the
-// picture or across it, cut to the button's size. Both desktops draw it from here.
+// at 96 dpi, shading down from `start` along its top edge to `end` along its bottom one, cut to
+// the button's size. Both desktops draw it from here.
 struct ButtonPicture {
-    enum class Direction { Down, Across };
     int width = 252, height = 256;
     Rgb start{255, 255, 170};  // light yellow
     Rgb end{70, 120, 220};     // blue
-    Direction direction = Direction::Down;
 };
 inline constexpr ButtonPicture kButtonPicture{};
 

@@ -119,8 +119,8 @@ TEST(PixelGeometry, ControlsAndThePlacedClientArea) {
     const WindowLayout& l = frmAlarmClock::designLayout();
     EXPECT_EQ(controlRect(*l.find("txttimetot2"), 96), (PixelRect{136, 24, 73, 64}));
     EXPECT_EQ(controlRect(*l.find("Calendar1"), 120), (PixelRect{300, 20, 401, 201}));
-    // A line's rectangle is its two end points.
-    EXPECT_EQ(controlRect(*l.find("Line1"), 96), (PixelRect{8, 88, 232, 88}));
+    EXPECT_EQ(lineEnds(l.lines.at(0), 96), (PixelLine{{8, 88}, {232, 88}}));
+    EXPECT_EQ(lineEnds(l.lines.at(1), 120), (PixelLine{{300, 250}, {700, 250}}));
     // Shapes start left of the client area.
     EXPECT_EQ(controlRect(*l.find("Shape1"), 96).left, -16);
     EXPECT_EQ(clientOrigin(l, 96), (PixelPoint{331, 257}));

@@ -41,6 +41,41 @@ TEST(RunningProgram, Views_MadeWhenFirstShown_MirroredAfterEachEvent_GoneWithThe
     EXPECT_FALSE(d.aimed);  // nothing wakes the desktop any more
 }
 
+// The arrow buttons set the main window's width, which its view takes once; a sizable window's
+// size is the user's, whatever its model's width says.
+TEST(RunningProgram, ViewChanges_FixedWindowTakesANewWidthOnce_SizableNever) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = d.start();
+    d.click(w, "cmdRem");
+    EXPECT_TRUE(d.view(w)->told.width);
+    d.activate(w);
+    EXPECT_FALSE(d.view(w)->told.width);
+    d.click(w, "MnuClock");
+    frmclock& clock = d.program.frmclock();
+    d.post([&clock] { clock.Width += 300; });
+    EXPECT_FALSE(d.view(clock)->told.width);
+}
+
+// Shown, a window's controls are brought in line; hidden, they are left alone. Each Show of a
+// window already shown brings it up once.
+TEST(RunningProgram, ViewChanges_ShownAgainWhileShown_RaisedOnce_HiddenControlsLeftAlone) {
+    SimulatedDesktop d;
+    frmAlarmClock& w = d.start();
+    SimulatedView& v = *d.view(w);
+    d.post([&] { d.program.Show(w); });
+    EXPECT_TRUE(v.told.raise);
+    EXPECT_FALSE(v.told.visible);
+    d.activate(w);
+    EXPECT_FALSE(v.told.raise);
+    d.click(w, "MnuClock");
+    EXPECT_EQ(v.told.visible, false);
+    EXPECT_FALSE(v.told.controls);
+    d.click(d.program.frmclock(), "MnuFull");
+    EXPECT_EQ(v.told.visible, true);
+    EXPECT_TRUE(v.told.controls);
+    EXPECT_FALSE(v.told.raise);  // newly shown, it comes up as it is shown
+}
+
 // Aimed once per second: an event that leaves the next due time as it was aims nothing.
 TEST(RunningProgram, IdleSeconds_TheWakeUpIsAimedOnceEachAtTheNextWholeSecond) {
     SimulatedDesktop d;

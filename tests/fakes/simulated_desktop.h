@@ -21,7 +21,10 @@ namespace tollvane::fakes {
 // What the program asks of a window's view.
 struct SimulatedView : WindowView {
     SimulatedView(Form& shown, std::vector<const Form*>& asked) : window(shown), attention(asked) {}
-    void mirror() override { ++mirrors; }
+    void mirror(const ViewChanges& changes) override {
+        ++mirrors;
+        told = changes;
+    }
     void askForAttention() override { attention.push_back(&window); }
     void bringToFront(const std::string& activationToken) override {
         broughtToFront.push_back(activationToken);
@@ -29,6 +32,7 @@ struct SimulatedView : WindowView {
     Form& window;
     std::vector<const Form*>& attention;
     int mirrors = 0;
+    ViewChanges told;                         // at the last mirror
     std::vector<std::string> broughtToFront;  // the activation token of each
 };
 

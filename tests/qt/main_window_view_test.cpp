@@ -111,12 +111,26 @@ TEST_F(MainWindowView, TabOrder_FollowsTheTabNumbers_SkippingDisabledAndDisplayO
     EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("TxtTime"));
 }
 
+// The red rules under the clock and above the reminder text, 7 pixels wide, on the window's
+// background: Line1 from (8, 88) to (232, 88), Line2 from (240, 200) to (560, 200) at 96 dpi.
+TEST_F(MainWindowView, RedLines_DrawnBetweenTheirEndPoints) {
+    start();
+    QTest::mouseClick(widget("cmdRem"), Qt::LeftButton);  // wide: both in view
+    QWidget* canvas = mainView().findChild<QWidget*>(QStringLiteral("client"));
+    QImage image(canvas->size(), QImage::Format_RGB32);
+    canvas->render(&image, {}, {}, QWidget::DrawWindowBackground);
+    const auto red = [&](int x, int y) { return image.pixelColor(x, y) == QColor(255, 0, 0); };
+    EXPECT_TRUE(red(10, 86) && red(120, 88) && red(230, 90));
+    EXPECT_FALSE(red(6, 88) || red(234, 88) || red(120, 82) || red(120, 94));
+    EXPECT_TRUE(red(242, 197) && red(400, 200) && red(558, 203));
+    EXPECT_FALSE(red(238, 200) || red(562, 200) || red(400, 194) || red(400, 206));
+}
+
 TEST_F(MainWindowView, EveryControlHasANameAndAnAccessibleName) {
     start();
     for (const ControlLayout& c : frmAlarmClock::designLayout().controls) {
         QWidget* w = widget(c.name.c_str());
-        if (c.kind == ControlKind::Line || c.kind == ControlKind::Shape ||
-            c.kind == ControlKind::Hidden) {
+        if (c.kind == ControlKind::Shape || c.kind == ControlKind::Hidden) {
             EXPECT_EQ(w, nullptr) << c.name;
             continue;
         }

@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <algorithm>
 
 #include "platform/qt/menu_bar.h"
 #include "platform/qt/theme.h"
@@ -31,17 +30,18 @@ protected:
         const WindowLayout& l = m_view.m_model.layout();
         p.fillRect(rect(),
                    layoutColour(l.background, palette(), palette().color(QPalette::Window)));
+        p.setPen(QPen(Qt::black, 1));
         for (const ControlLayout& c : l.controls) {
+            if (c.kind != ControlKind::Shape) continue;
             const PixelRect r = controlRect(c, m_view.m_dpi);
-            if (c.kind == ControlKind::Shape) {
-                p.setPen(QPen(Qt::black, 1));
-                p.setBrush(layoutColour(c.background, palette(), Qt::white));
-                p.drawRect(r.left, r.top, r.width - 1, r.height - 1);
-            } else if (c.kind == ControlKind::Line) {
-                p.setPen(QPen(layoutColour(c.foreground, palette(), Qt::black), c.lineWidthPx,
-                              Qt::SolidLine, Qt::FlatCap));
-                p.drawLine(r.left, r.top, r.width, r.height);
-            }
+            p.setBrush(layoutColour(c.background, palette(), Qt::white));
+            p.drawRect(r.left, r.top, r.width - 1, r.height - 1);
+        }
+        for (const LineLayout& line : l.lines) {
+            p.setPen(QPen(layoutColour(line.colour, palette(), Qt::black), line.widthPx,
+                          Qt::SolidLine, Qt::FlatCap));
+            const PixelLine ends = lineEnds(line, m_view.m_dpi);
+            p.drawLine(ends.from.x, ends.from.y, ends.to.x, ends.to.y);
         }
     }
 
@@ -53,7 +53,6 @@ FormView::FormView(Form& model, WindowEvents events)
     : QMainWindow(nullptr), m_model(model), m_events(std::move(events)) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) m_dpi = screen->logicalDotsPerInch();
     build();
-    FormView::mirror();  // this class's own, called while the view is being made
 }
 
 QSize FormView::clientSize() const {
@@ -68,6 +67,7 @@ QWidget* FormView::widget(const std::string& controlName) const {
 void FormView::build() {
     const WindowLayout& l = m_model.layout();
     setObjectName(QString::fromStdString(l.name));
+    setWindowTitle(QString::fromStdString(m_model.Caption));
     setAttribute(Qt::WA_QuitOnClose, false);  // the program ends through its own exit sequence
 
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -100,9 +100,18 @@ void FormView::build() {
             if (auto mirror = bindControl(w, c, b, m_events, this)) m_mirrors.push_back(mirror);
         }
     }
-    applyTabOrder();
+    // The focus starts on the first widget that takes it.
+    QWidget* previous = nullptr;
+    for (const ControlLayout* c : l.tabOrder()) {
+        QWidget* w = widget(c->name);
+        if (!w || w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        else
+            w->setFocus(Qt::OtherFocusReason);
+        previous = w;
+    }
     applyClientSize(*this, m_model, m_dpi, inside());
-    m_appliedWidth = m_model.Width;
     placeWindow(*this, l, m_dpi, inside());
 }
 
@@ -113,42 +122,20 @@ FrameInsets FormView::inside() const {
     return {frame.left(), frame.top() + menuHeight, frame.right(), frame.bottom()};
 }
 
-void FormView::applyTabOrder() {
-    std::vector<const ControlLayout*> order;
-    for (const ControlLayout& c : m_model.layout().controls) {
-        QWidget* w = widget(c.name);
-        if (c.tab >= 0 && w && w->focusPolicy() != Qt::NoFocus) order.push_back(&c);
+void FormView::mirror(const ViewChanges& changes) {
+    if (changes.caption) setWindowTitle(QString::fromStdString(*changes.caption));
+    if (changes.width) applyClientSize(*this, m_model, m_dpi, inside());
+    if (changes.controls) {
+        for (const auto& mirrorControl : m_mirrors) mirrorControl();
     }
-    std::sort(order.begin(), order.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        QWidget::setTabOrder(widget(order[i - 1]->name), widget(order[i]->name));
-    }
-    if (!order.empty()) widget(order.front()->name)->setFocus(Qt::OtherFocusReason);
-}
-
-// The model's width is the outer width; a sizable window's size is the user's.
-void FormView::applyWidth() {
-    if (m_model.layout().border == Border::Sizable || m_appliedWidth == m_model.Width) return;
-    m_appliedWidth = m_model.Width;
-    applyClientSize(*this, m_model, m_dpi, inside());
-}
-
-void FormView::mirror() {
-    if (m_detached) return;
-    const QString caption = QString::fromStdString(m_model.Caption);
-    if (windowTitle() != caption) setWindowTitle(caption);
-    applyWidth();
-    for (const auto& mirrorControl : m_mirrors) mirrorControl();
-    if (m_model.Visible != isVisible()) setVisible(m_model.Visible);
-    if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        // Shown again: brought up, even from the taskbar.
+    if (changes.visible) setVisible(*changes.visible);
+    // Shown, the window comes up and takes the keyboard, as a window shown on Windows does.
+    if (changes.raise || changes.visible == true) {
         if (windowState() & Qt::WindowMinimized)
             setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
     }
-    m_shownRequests = m_model.showRequests;
 }
 
 void FormView::askForAttention() {

@@ -25,8 +25,7 @@ public:
     FormView(Form& model, WindowEvents events);
 
     Form& model() const { return m_model; }
-    // Copies the model's state onto the widgets: texts, enabled states, width, caption.
-    void mirror() override;
+    void mirror(const ViewChanges& changes) override;
     void askForAttention() override;
     void bringToFront(const std::string& activationToken) override;
     // The widget of a control, by its name (the widget's objectName).
@@ -44,8 +43,6 @@ protected:
 private:
     class Canvas;
     void build();
-    void applyTabOrder();
-    void applyWidth();
     FrameInsets inside() const;
 
     Form& m_model;
@@ -56,8 +53,6 @@ private:
     // holds with its own type, so no widget is ever taken for another kind.
     std::vector<std::function<void()>> m_mirrors;
     double m_dpi = 96.0;
-    int m_shownRequests = 0;
-    int m_appliedWidth = -1;
     bool m_detached = false;
     QPointer<QPushButton> m_defaultButton;
     QPointer<QPushButton> m_cancelButton;

@@ -32,8 +32,7 @@ protected:
         QPainter p(this);
         const QRect r = rect();
         const ButtonPicture& picture = kButtonPicture;
-        const bool down = picture.direction == ButtonPicture::Direction::Down;
-        QLinearGradient g(0, 0, down ? 0 : picture.width, down ? picture.height : 0);
+        QLinearGradient g(0, 0, 0, picture.height);
         g.setColorAt(0, toQColor(picture.start));
         g.setColorAt(1, toQColor(picture.end));
         p.fillRect(r, m_background);
@@ -62,7 +61,6 @@ void setTextColour(QWidget* w, const Colour& colour) {
 QWidget* make(const ControlLayout& c, QWidget* parent) {
     const QPalette& palette = parent->palette();
     switch (c.kind) {
-        case ControlKind::Line:
         case ControlKind::Shape:
         case ControlKind::Hidden:
         case ControlKind::Browser:

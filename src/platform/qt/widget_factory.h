@@ -8,8 +8,8 @@
 
 namespace tollvane {
 
-// nullptr for the controls that the window's canvas draws (lines, filled rectangles) and for
-// those with no place on the screen.
+// nullptr for the controls that the window's canvas draws (filled rectangles) and for those with
+// no place on the screen.
 QWidget* makeControlWidget(const ControlLayout& control, const FontSpec& defaultFont, double dpi,
                            QWidget* parent);
 

@@ -46,7 +46,6 @@ ChildClass childClass(const ControlLayout& c) {
         case ControlKind::Calendar:
             // Without its "Today" line, so that it fits its place.
             return {MONTHCAL_CLASSW, WS_TABSTOP | MCS_NOTODAY, 0};
-        case ControlKind::Line:
         case ControlKind::Shape:
         case ControlKind::Hidden:
         case ControlKind::Browser:
@@ -167,9 +166,7 @@ void drawPictureButton(const DRAWITEMSTRUCT& item, const ControlColours& colours
     GRADIENT_RECT span{0, 1};
     const int saved = SaveDC(item.hDC);
     IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
-    GradientFill(item.hDC, corners, 2, &span, 1,
-                 picture.direction == ButtonPicture::Direction::Down ? GRADIENT_FILL_RECT_V
-                                                                     : GRADIENT_FILL_RECT_H);
+    GradientFill(item.hDC, corners, 2, &span, 1, GRADIENT_FILL_RECT_V);
     RestoreDC(item.hDC, saved);
     DrawEdge(item.hDC, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const FontSelected font(item);

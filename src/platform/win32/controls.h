@@ -17,7 +17,7 @@ namespace tollvane::win32 {
 // the point `origin` of the client area: what lies beneath a control that has no background.
 using CanvasPainter = std::function<void(HDC dc, POINT origin, RECT area)>;
 
-// The child window of a control; null for the controls that the window paints (lines, filled
+// The child window of a control; null for the controls that the window paints (filled
 // rectangles) and for those with no place on the screen. Child windows are created hidden when the
 // layout says so. The font is set by the caller.
 HWND createControl(HWND parent, const ControlLayout& control, int id, unsigned dpi);

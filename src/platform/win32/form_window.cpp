@@ -16,20 +16,6 @@ namespace {
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
 
-// The order in which the controls' windows are made: the tab order, which is also the order in
-// which Tab visits them; controls without a place in it come last.
-std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
-    std::vector<const ControlLayout*> order;
-    for (const ControlLayout& c : layout.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const ControlLayout* a, const ControlLayout* b) {
-                         const int ta = a->tab < 0 ? 1 << 20 : a->tab;
-                         const int tb = b->tab < 0 ? 1 << 20 : b->tab;
-                         return ta < tb;
-                     });
-    return order;
-}
-
 std::wstring fontKey(const FontSpec& f) {
     return toWideLossy(f.family) + L"|" + std::to_wstring(f.pointSize) + (f.bold ? L"|b" : L"");
 }
@@ -69,7 +55,6 @@ void FormWindow::build(HWND owner) {
     const auto origin = clientOrigin(l, m_dpi);
     const PixelRect outer = windowRect(m_style, menu != nullptr, clientSize(m_model, m_dpi), m_dpi,
                                        origin.value_or(PixelPoint{}));
-    m_shownCaption = m_model.Caption;
     m_hwnd = createOwnedWindow(
         this, className(l).c_str(), m_style.exStyle, toWideLossy(m_model.Caption).c_str(),
         m_style.style, origin ? outer.left : CW_USEDEFAULT, origin ? outer.top : CW_USEDEFAULT,
@@ -88,7 +73,8 @@ void FormWindow::build(HWND owner) {
 void FormWindow::createControls() {
     const WindowLayout& l = m_model.layout();
     m_names = std::make_unique<ScreenReaderNames>();
-    for (const ControlLayout* c : creationOrder(l)) {
+    // Made in the tab order, which is the order in which Tab visits them.
+    for (const ControlLayout* c : l.tabOrder()) {
         HWND hwnd = createControl(m_hwnd, *c, controlId(l, c->name), m_dpi);
         if (!hwnd) continue;
         Child child{c, hwnd, controlColours(*c), {}};
@@ -147,7 +133,6 @@ void FormWindow::placeControls() {
 
 // The model's width is the outer width; a sizable window's size is the user's once it is shown.
 void FormWindow::applyClientSize() {
-    m_appliedWidth = m_model.Width;
     // Placed by the layout while hidden; once shown, where the user put it.
     setClientArea(m_hwnd, m_style, clientSize(m_model, m_dpi), m_dpi,
                   IsWindowVisible(m_hwnd) ? std::nullopt : clientOrigin(m_model.layout(), m_dpi));
@@ -170,34 +155,23 @@ FormWindow::Child* FormWindow::child(int id) {
     return nullptr;
 }
 
-void FormWindow::mirror() {
-    if (m_detached || !m_hwnd) return;
-    if (m_shownCaption != m_model.Caption) {
-        SetWindowTextW(m_hwnd, toWideLossy(m_model.Caption).c_str());
-        m_shownCaption = m_model.Caption;
-    }
-    if (m_model.layout().border != Border::Sizable && m_appliedWidth != m_model.Width)
-        applyClientSize();
-    // A hidden window's controls are brought in line as it is shown again: the clock writes the
-    // hidden clock-only window every second, and nobody sees it.
-    if (m_model.Visible) {
+void FormWindow::mirror(const ViewChanges& changes) {
+    if (!m_hwnd) return;
+    if (changes.caption) SetWindowTextW(m_hwnd, toWideLossy(*changes.caption).c_str());
+    if (changes.width) applyClientSize();
+    if (changes.controls) {
         m_mirroring = true;
         for (Child& c : m_children) {
             if (c.bound.mirror) c.bound.mirror();
         }
         m_mirroring = false;
     }
-    if (m_model.Visible != m_shown) {
-        if (m_model.Visible && !m_focus) {
-            // The focus starts on the first control that takes it, in the tab order.
-            m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
-        }
-        ShowWindow(m_hwnd, m_model.Visible ? SW_SHOW : SW_HIDE);
-    } else if (m_model.Visible && m_model.showRequests != m_shownRequests) {
-        bringToFront({});  // shown again: brought up, even from the taskbar
+    if (changes.visible) {
+        // The focus starts on the first control that takes it, in the tab order.
+        if (*changes.visible && !m_focus) m_focus = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+        ShowWindow(m_hwnd, *changes.visible ? SW_SHOW : SW_HIDE);
     }
-    m_shown = m_model.Visible;
-    m_shownRequests = m_model.showRequests;
+    if (changes.raise) bringToFront({});
 }
 
 void FormWindow::askForAttention() {
@@ -208,14 +182,6 @@ void FormWindow::askForAttention() {
 void FormWindow::bringToFront(const std::string& /*activationToken*/) {
     if (IsIconic(m_hwnd)) ShowWindow(m_hwnd, SW_RESTORE);
     SetForegroundWindow(m_hwnd);
-}
-
-void FormWindow::detach() {
-    m_detached = true;
-}
-
-bool FormWindow::translate(MSG& message) {
-    return m_hwnd && IsDialogMessageW(m_hwnd, &message) != FALSE;
 }
 
 void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
@@ -231,26 +197,25 @@ void FormWindow::paintCanvas(HDC dc, POINT origin, const RECT& area) const {
         CreateSolidBrush(layoutColour(l.background, GetSysColor(COLOR_3DFACE))));
     FillRect(dc, &clip, background.get());
     for (const ControlLayout& c : l.controls) {
+        if (c.kind != ControlKind::Shape) continue;
         const PixelRect r = controlRect(c, m_dpi);
-        if (c.kind == ControlKind::Shape) {
-            const BrushHandle fill(
-                CreateSolidBrush(layoutColour(c.background, RGB(255, 255, 255))));
-            HGDIOBJ oldBrush = SelectObject(dc, fill.get());
-            HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-            Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
-            SelectObject(dc, oldPen);
-            SelectObject(dc, oldBrush);
-        } else if (c.kind == ControlKind::Line) {
-            LOGBRUSH brush{BS_SOLID, layoutColour(c.foreground, RGB(0, 0, 0)), 0};
-            const auto width =
-                static_cast<DWORD>(MulDiv(c.lineWidthPx, static_cast<int>(m_dpi), 96));
-            const PenHandle pen(
-                ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, width, &brush, 0, nullptr));
-            HGDIOBJ oldPen = SelectObject(dc, pen.get());
-            MoveToEx(dc, r.left, r.top, nullptr);
-            LineTo(dc, r.width, r.height);
-            SelectObject(dc, oldPen);
-        }
+        const BrushHandle fill(CreateSolidBrush(layoutColour(c.background, RGB(255, 255, 255))));
+        HGDIOBJ oldBrush = SelectObject(dc, fill.get());
+        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        Rectangle(dc, r.left, r.top, r.left + r.width, r.top + r.height);
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+    }
+    for (const LineLayout& line : l.lines) {
+        LOGBRUSH brush{BS_SOLID, layoutColour(line.colour, RGB(0, 0, 0)), 0};
+        const auto width = static_cast<DWORD>(MulDiv(line.widthPx, static_cast<int>(m_dpi), 96));
+        const PenHandle pen(
+            ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, width, &brush, 0, nullptr));
+        HGDIOBJ oldPen = SelectObject(dc, pen.get());
+        const PixelLine ends = lineEnds(line, m_dpi);
+        MoveToEx(dc, ends.from.x, ends.from.y, nullptr);
+        LineTo(dc, ends.to.x, ends.to.y);
+        SelectObject(dc, oldPen);
     }
     // Labels wrap their words within their box.
     SetBkMode(dc, TRANSPARENT);
@@ -307,14 +272,14 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_CLOSE:
             // The model decides what the close box does; the window follows the model afterwards.
-            if (!m_detached) m_events([this] { m_model.Form_Unload(); });
+            m_events([this] { m_model.Form_Unload(); });
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 m_focus = GetFocus();
             } else {
                 if (m_focus && IsChild(m_hwnd, m_focus)) SetFocus(m_focus);
-                if (!m_detached) m_events([this] { m_model.Form_Activate(); });
+                m_events([this] { m_model.Form_Activate(); });
             }
             return 0;
         case WM_DPICHANGED:
@@ -340,7 +305,6 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
-    if (m_detached) return;
     // Esc, and Enter where the window has no default button, come as the dialog commands.
     if (id == IDCANCEL && lParam == 0) {
         if (m_cancelButton) pressButton(m_cancelButton);
@@ -365,7 +329,7 @@ LRESULT FormWindow::onNotify(const NMHDR& header) {
     if (!c) return 0;
     if (header.code == NM_CUSTOMDRAW && c->layout->kind == ControlKind::OptionButton)
         return customDrawOption(*reinterpret_cast<const NMCUSTOMDRAW*>(&header), c->colours);
-    if (c->bound.onNotify && !m_detached) c->bound.onNotify(header);
+    if (c->bound.onNotify) c->bound.onNotify(header);
     return 0;
 }
 

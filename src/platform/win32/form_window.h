@@ -40,17 +40,16 @@ public:
     int menuCommand(const std::string& item) const { return m_menu.command(item); }
     unsigned dpi() const { return m_dpi; }
 
-    // Copies the model's state onto the window: caption, width, controls, shown or hidden.
-    void mirror() override;
+    void mirror(const ViewChanges& changes) override;
     // The taskbar button and the caption flash until the user brings the window to the
     // foreground.
     void askForAttention() override;
     // Up from the taskbar and into the foreground, which a second start allowed it to take.
     void bringToFront(const std::string& activationToken) override;
     // The model is going away: from now on the window forwards nothing and reads nothing of it.
-    void detach();
+    void detach() { m_detached = true; }
     // Tab, Enter and Esc among the window's controls; true when the message was taken.
-    bool translate(MSG& message);
+    bool translate(MSG& message) { return m_hwnd && IsDialogMessageW(m_hwnd, &message) != FALSE; }
 
     // The id a control's child window gets: its place in the layout, from 100.
     static int controlId(const WindowLayout& layout, const std::string& name);
@@ -96,11 +95,7 @@ private:
     std::unique_ptr<ScreenReaderNames> m_names;
     HWND m_defaultButton = nullptr;
     HWND m_cancelButton = nullptr;
-    HWND m_focus = nullptr;      // the control that had the focus when the window was last left
-    std::string m_shownCaption;  // what the title bar shows, as the model last said
-    int m_appliedWidth = -1;
-    bool m_shown = false;
-    int m_shownRequests = 0;
+    HWND m_focus = nullptr;  // the control that had the focus when the window was last left
     bool m_mirroring = false;
     bool m_detached = false;
 };

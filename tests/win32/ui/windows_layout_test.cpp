@@ -43,8 +43,8 @@ void expectControlsInPlace(FormWindow& v, const Form& form) {
     int placed = 0;
     for (const ControlLayout& c : form.layout().controls) {
         HWND hwnd = v.control(c.name);
-        const bool hasWindow = c.kind != ControlKind::Line && c.kind != ControlKind::Shape &&
-                               c.kind != ControlKind::Hidden && c.kind != ControlKind::Browser;
+        const bool hasWindow = c.kind != ControlKind::Shape && c.kind != ControlKind::Hidden &&
+                               c.kind != ControlKind::Browser;
         EXPECT_EQ(hwnd != nullptr, hasWindow) << form.layout().name << "." << c.name;
         if (!hwnd) continue;
         ++placed;
