@@ -123,14 +123,11 @@ TEST_F(RingEvents, ToneThatNeverEnds_WatchdogEndsTheWait) {
         bool released = false;
     } stuck;
     {
-        bool ringingSeen = false;
-        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}),
-                         [&](bool on) { ringingSeen |= on; });
+        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}));
         QElapsedTimer t;
         t.start();
         ring.beep(800, 50);  // the worker sticks; the watchdog gives up on the wait
         ring.beep(800, 50);  // the worker is still stuck: silence of the beep's length
-        EXPECT_TRUE(ringingSeen);
         EXPECT_LT(t.elapsed(), 50 + RingingTone::kWatchdogMarginMs + 50 + 5000);
         {
             std::lock_guard lock(stuck.mutex);
@@ -180,7 +177,7 @@ TEST_F(RingEvents, ToneThatNeverEnds_TheEndWaitsOnlyBriefly) {
     StuckTone stuck;
     QElapsedTimer t;
     {
-        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}), {});
+        RingingTone ring(std::shared_ptr<Tone>(&stuck, [](Tone*) {}));
         ring.beep(800, 50);
         t.start();
     }

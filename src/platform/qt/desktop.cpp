@@ -86,8 +86,7 @@ Desktop::Desktop() : Desktop(Options{}) {}
 Desktop::Desktop(Options options)
     : m_options(std::move(options)),
       m_tone(m_options.tone ? std::shared_ptr<Tone>(m_options.tone, [](Tone*) {})
-                            : soundServerTone(m_reach),
-             {}),
+                            : soundServerTone(m_reach)),
       m_settings(m_options.settingsPath.isEmpty() ? QtSettingsStore::defaultPath()
                                                   : m_options.settingsPath),
       m_files(m_options.programDir, m_options.userDataDir),

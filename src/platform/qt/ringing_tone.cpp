@@ -4,8 +4,8 @@
 
 namespace tollvane {
 
-RingingTone::RingingTone(std::shared_ptr<Tone> backend, std::function<void(bool)> ringing)
-    : m_ringing(std::move(ringing)), m_worker(std::move(backend), [this] {
+RingingTone::RingingTone(std::shared_ptr<Tone> backend)
+    : m_worker(std::move(backend), [this] {
           QMetaObject::invokeMethod(
               &m_receiver,
               [this] {
@@ -17,7 +17,6 @@ RingingTone::RingingTone(std::shared_ptr<Tone> backend, std::function<void(bool)
 void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     const RingWorker::Handed handed = m_worker.play(frequencyHz, durationMs);
     if (handed.waitMs <= 0) return;
-    if (m_ringing) m_ringing(true);
     QEventLoop loop;
     m_loop = &loop;
     m_ticket = handed.ticket;
@@ -26,7 +25,6 @@ void RingingTone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     m_loop = nullptr;
     m_ticket = 0;
-    if (m_ringing) m_ringing(false);
 }
 
 }  // namespace tollvane

@@ -3,7 +3,6 @@
 // thread waits in a local event loop that repaints but delivers no user input; the desktop holds
 // back timer events meanwhile, so no handler runs until the ring is over.
 
-#include <functional>
 #include <memory>
 
 #include <QEventLoop>
@@ -16,8 +15,7 @@ namespace tollvane {
 
 class RingingTone : public Tone {
 public:
-    // `ringing` is told true before each tone and false after it.
-    RingingTone(std::shared_ptr<Tone> backend, std::function<void(bool)> ringing);
+    explicit RingingTone(std::shared_ptr<Tone> backend);
 
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
     // Passed on to the backend on the worker, after the ring's last tone.
@@ -27,7 +25,6 @@ public:
     static constexpr int kEndWaitMs = RingWorker::kEndWaitMs;
 
 private:
-    std::function<void(bool)> m_ringing;
     // Lives on the UI thread: the worker tells it of each tone's end. Declared before the worker,
     // which goes first and tells nothing once it has gone.
     QObject m_receiver;
