@@ -4,6 +4,7 @@
 // tests/fakes/.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,11 @@ struct [[nodiscard]] Status {
     static Status failure(std::string why) { return {false, std::move(why)}; }
     explicit operator bool() const { return ok; }
 };
+
+// Writes one line to the program's log, for whoever looks after the computer: standard error and
+// the journal on Linux, the event log on Windows. Callable from any thread. Its users log each
+// reason once in a run, so that a fault met every second fills no log.
+using LogLine = std::function<void(const std::string& line)>;
 
 struct LocalDateTime {
     int year = 2000;

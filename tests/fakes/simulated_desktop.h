@@ -87,7 +87,7 @@ public:
     Clock& localTime;  // `clock` itself unless one was given
     FakeWake wake;
     FakeSessionStart sessionStart;
-    std::vector<std::string> told;       // what the program said on its log, one line each
+    std::vector<std::string> logged;     // what the program wrote on its log, one line each
     std::vector<const Form*> attention;  // the window that asked for attention, at each ring
     RunningProgram running;
     Program& program;
