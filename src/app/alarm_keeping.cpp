@@ -28,7 +28,7 @@ void AlarmKeeping::keep() {
         SettingsStore& store = m_program.ports().settings;
         if (const Status saved = saveLastSettings(*main, store); !saved) {
             logOnce(saved.error, "could not save its settings to " + store.location() + ": " +
-                                      saved.error + "; the alarm is set all the same");
+                                     saved.error + "; the alarm is set all the same");
         }
     }
     // A store that failed is tried again at the next change, not at every second.
@@ -38,10 +38,10 @@ void AlarmKeeping::keep() {
     if (m_started == canRing) return;
     m_started = canRing;
     if (const Status started = m_sessionStart.want(canRing); !started) {
-        logOnce(started.error,
-                 canRing ? "the alarm at " + now.text +
-                               " will not ring after a restart: " + started.error
-                         : "Tollvane may still start with the session: " + started.error);
+        logOnce(started.error, canRing
+                                   ? "the alarm at " + now.text +
+                                         " will not ring after a restart: " + started.error
+                                   : "Tollvane may still start with the session: " + started.error);
     }
 }
 

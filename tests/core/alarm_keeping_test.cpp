@@ -67,9 +67,10 @@ TEST(AlarmKeeping, StoreCannotBeWritten_AlarmSetAllTheSame_ToldOnceWithoutAMessa
     expectArmed(w);
     d.click(w, "CmdReset");
     arm(d, {"7:31", "800", "10", "1"});
-    EXPECT_EQ(d.logged, std::vector<std::string>{
-                          "could not save its settings to memory: disk full; the alarm is set all "
-                          "the same"});
+    EXPECT_EQ(d.logged,
+              std::vector<std::string>{
+                  "could not save its settings to memory: disk full; the alarm is set all "
+                  "the same"});
     EXPECT_TRUE(d.messages.shown.empty());
     d.runUntil(7, 31, 2);
     EXPECT_EQ(d.tone.beeps.size(), 1u);

@@ -117,7 +117,7 @@ TEST(AlarmWake, Resume_ArmsTheSameWakeAgain_TheSystemsRefusalLoggedOnce) {
     EXPECT_EQ(d.wake.calls.back(), d.wake.calls[calls - 1]);
     d.runFor(5000);
     EXPECT_EQ(d.logged, (std::vector<std::string>{
-                          "the alarm at 7:30 may not find the computer awake: no permission"}));
+                            "the alarm at 7:30 may not find the computer awake: no permission"}));
 }
 
 TEST(AlarmWake, StoredAlarm_WakesFromTheStart_RungOneNot_ExitReleases) {

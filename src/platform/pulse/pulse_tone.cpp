@@ -519,7 +519,7 @@ void PulseTone::putBack() {
         m_connection ? m_connection->putBack(*m_raised, deadline) : reasonOf(Outcome::NoServer);
     if (!why.empty()) {
         logOnce("the sound output \"" + m_raised->name +
-                 "\" could not be put back as it was before the ring: " + why);
+                "\" could not be put back as it was before the ring: " + why);
     }
     m_raised.reset();
 }

@@ -37,8 +37,7 @@ public:
     // `applicationName` is how the program shows in the sound server's mixer; `log` says, once
     // for each reason, why an output could not be made audible or put back (from the beeping
     // thread).
-    explicit PulseTone(std::string applicationName = "Tollvane",
-                       LogLine log = {});
+    explicit PulseTone(std::string applicationName = "Tollvane", LogLine log = {});
     ~PulseTone() override;
     PulseTone(const PulseTone&) = delete;
     PulseTone& operator=(const PulseTone&) = delete;

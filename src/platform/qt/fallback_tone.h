@@ -23,8 +23,8 @@ public:
 
     // `bell` rings the desktop's bell and may be called from any thread; so may `log`.
     // `ringOver` tells the sound server that the ring is over.
-    FallbackTone(SoundServer server, std::function<void()> bell,
-                 LogLine log, std::function<void()> ringOver = {});
+    FallbackTone(SoundServer server, std::function<void()> bell, LogLine log,
+                 std::function<void()> ringOver = {});
 
     // A tone that fails rings the bell and still takes its length, so the ring keeps its time.
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;

@@ -103,7 +103,7 @@ void LogindHold::onPrepareForSleep(bool start) {
     if (start) {
         if (m_wanted.kind != SleepHold::Kind::Nothing && m_log)
             m_log("the computer is going to sleep: the alarm at " + m_wanted.alarm.toStdString() +
-                   " will not ring while it sleeps");
+                  " will not ring while it sleeps");
         m_sleeping = true;
         std::erase_if(m_held, [](const Held& h) { return h.lock.mode == QStringLiteral("delay"); });
         return;

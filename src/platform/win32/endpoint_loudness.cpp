@@ -100,9 +100,8 @@ void EndpointLoudness::ringStarted() {
         if (SUCCEEDED(hr)) m_set.muted = false;
     }
     if (FAILED(hr)) {
-        logOnce(
-            "the sound output is muted or silent and could not be made audible for the ring: " +
-            errorText(static_cast<unsigned long>(hr)));
+        logOnce("the sound output is muted or silent and could not be made audible for the ring: " +
+                errorText(static_cast<unsigned long>(hr)));
     }
 }
 
@@ -141,7 +140,7 @@ void EndpointLoudness::putBack(IAudioEndpointVolume* volume) {
             hr = volume->SetMasterVolumeLevelScalar(static_cast<float>(m_was.volume), nullptr);
         if (FAILED(hr)) {
             logOnce("the sound output could not be put back as it was before the ring: " +
-                     errorText(static_cast<unsigned long>(hr)));
+                    errorText(static_cast<unsigned long>(hr)));
         }
     }
 }
