@@ -94,7 +94,6 @@ public:
     Scheduler& scheduler;
     std::optional<Scheduler::Wake> aimed;  // the desktop's wake-up; none once the program ended
     long long aimedAt = 0;                 // when it was aimed, on the virtual clock
-    int aims = 0;                          // how often it was aimed
     int ringsEnded = 0;
 
     int ticks = 0;                 // clock ticks of the main window so far
@@ -107,7 +106,6 @@ private:
     void aimWakeUp(const Scheduler::Wake& next) override {
         aimed = next;
         aimedAt = clock.ms();
-        ++aims;
     }
     std::unique_ptr<WindowView> makeView(Form& window) override;
     void dropView(std::unique_ptr<WindowView>) override {}
