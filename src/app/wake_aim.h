@@ -25,9 +25,8 @@ public:
 
     // After every handler.
     void aim(long long nowWallMs) { aim(nowWallMs, false); }
-    // After the clock was set or the computer resumed from sleep: the port is armed anew even if
-    // the moment is the same, since a timer that woke the computer is spent, and the minute is
-    // worked out afresh, since the time zone may have moved meanwhile.
+    // After a clock set or a resume: armed anew even at the same moment (a timer that woke the
+    // computer is spent), the minute worked out afresh (the time zone may have moved).
     void aimAfterTimeMoved(long long nowWallMs) { aim(nowWallMs, true); }
 
 private:

@@ -22,9 +22,8 @@ struct [[nodiscard]] Status {
     explicit operator bool() const { return ok; }
 };
 
-// Writes one line to the program's log, for whoever looks after the computer: standard error and
-// the journal on Linux, the event log on Windows. Callable from any thread. Its users log each
-// reason once in a run, so that a fault met every second fills no log.
+// Writes one line to the program's log (standard error, the journal, the event log), from any
+// thread. Each reason is logged once in a run, so a fault met every second fills no log.
 using LogLine = std::function<void(const std::string& line)>;
 
 struct LocalDateTime {
