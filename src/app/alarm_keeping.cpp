@@ -9,8 +9,8 @@
 
 namespace tollvane {
 
-AlarmKeeping::AlarmKeeping(Program& program, SessionStart& sessionStart, Tell tell)
-    : m_program(program), m_sessionStart(sessionStart), m_tell(std::move(tell)) {}
+AlarmKeeping::AlarmKeeping(Program& program, SessionStart& sessionStart, LogLine log)
+    : m_program(program), m_sessionStart(sessionStart), m_log(std::move(log)) {}
 
 void AlarmKeeping::keep() {
     const frmAlarmClock* main = m_program.loadedMain();
@@ -27,8 +27,8 @@ void AlarmKeeping::keep() {
     if (m_saved && !m_program.ended()) {
         SettingsStore& store = m_program.ports().settings;
         if (const Status saved = saveLastSettings(*main, store); !saved) {
-            tellOnce(saved.error, "could not save its settings to " + store.location() + ": " +
-                                      saved.error + "; the alarm is set all the same");
+            logOnce(saved.error, "could not save its settings to " + store.location() + ": " +
+                                     saved.error + "; the alarm is set all the same");
         }
     }
     // A store that failed is tried again at the next change, not at every second.
@@ -38,15 +38,15 @@ void AlarmKeeping::keep() {
     if (m_started == canRing) return;
     m_started = canRing;
     if (const Status started = m_sessionStart.want(canRing); !started) {
-        tellOnce(started.error,
-                 canRing ? "the alarm at " + now.text +
-                               " will not ring after a restart: " + started.error
-                         : "Tollvane may still start with the session: " + started.error);
+        logOnce(started.error, canRing
+                                   ? "the alarm at " + now.text +
+                                         " will not ring after a restart: " + started.error
+                                   : "Tollvane may still start with the session: " + started.error);
     }
 }
 
-void AlarmKeeping::tellOnce(const std::string& reason, const std::string& line) {
-    if (m_tell && m_told.insert(reason).second) m_tell(line);
+void AlarmKeeping::logOnce(const std::string& reason, const std::string& line) {
+    if (m_log && m_logged.insert(reason).second) m_log(line);
 }
 
 }  // namespace tollvane

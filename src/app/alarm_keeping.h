@@ -1,4 +1,5 @@
 #pragma once
+// app/: the runtime, not the windows' registry and handlers.
 // What a set alarm needs beyond the running process. Whenever the alarm's state changes (Set
 // Alarm, Stop, the ring's " Has Passed", a time typed over a set alarm) the values that the exit
 // sequence saves are saved at once, so that a crash or a power cut leaves the alarm in the store
@@ -8,9 +9,8 @@
 //
 // The desktops call keep() after every handler. An idle second compares a flag and a string and
 // writes nothing. What cannot be done (a store that cannot be written, a start with the session
-// that the user turned off) is told once for each reason; the alarm is set all the same.
+// that the user turned off) is logged once for each reason; the alarm is set all the same.
 
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -23,8 +23,7 @@ class Program;
 
 class AlarmKeeping {
 public:
-    using Tell = std::function<void(const std::string& line)>;
-    AlarmKeeping(Program& program, SessionStart& sessionStart, Tell tell);
+    AlarmKeeping(Program& program, SessionStart& sessionStart, LogLine log);
 
     void keep();
 
@@ -34,14 +33,14 @@ private:
         std::string text;  // the alarm time while set; empty while idle
         bool operator==(const State&) const = default;
     };
-    void tellOnce(const std::string& reason, const std::string& line);
+    void logOnce(const std::string& reason, const std::string& line);
 
     Program& m_program;
     SessionStart& m_sessionStart;
-    Tell m_tell;
+    LogLine m_log;
     std::optional<State> m_saved;   // as the store holds it: loaded at start, saved since
     std::optional<bool> m_started;  // what the session start was last asked for
-    std::set<std::string> m_told;
+    std::set<std::string> m_logged;
 };
 
 }  // namespace tollvane

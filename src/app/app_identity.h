@@ -1,4 +1,5 @@
 #pragma once
+// app/: the windows' registry and handlers, not the runtime.
 // The program's title and version, fixed when it is built (the version resource reads 3.0.0.0).
 
 namespace tollvane::app_identity {

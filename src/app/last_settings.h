@@ -1,4 +1,5 @@
 #pragma once
+// app/: the windows' registry and handlers, not the runtime.
 // What the main window leaves for the next start: the reminder date, the alarm time and the three
 // beep settings, saved at the end of the program and at each of the session's checkpoints.
 

@@ -1,5 +1,6 @@
 #pragma once
-// The running program: its platform services and the five window slots. A window exists at most
+// app/: the windows' registry and handlers, not the runtime.
+// The program's windows: its platform services and the five window slots. A window exists at most
 // once; referring to one that does not exist creates it, loaded (its Form_Load has run) but not
 // shown. A window the user closed is unloaded and made anew on its next reference.
 

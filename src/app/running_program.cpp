@@ -33,13 +33,13 @@ void WindowEvents::edit(const std::function<void()>& change) const {
 }
 
 RunningProgram::RunningProgram(Host& host, const Ports& ports, ComputerWake& wake,
-                               SessionStart& sessionStart, WakeAim::Tell tell)
+                               SessionStart& sessionStart, LogLine log)
     : m_host(host),
       m_ringTone(ports.tone),
       m_program(withTone(ports, m_ringTone)),
       m_scheduler(m_program, *this, m_ringTone),
-      m_wakeAim(m_program, wake, tell),
-      m_alarmKeeping(m_program, sessionStart, std::move(tell)) {
+      m_wakeAim(m_program, wake, log),
+      m_alarmKeeping(m_program, sessionStart, std::move(log)) {
     m_scheduler.afterEvent = [this] { afterEvent(); };
     m_ringTone.ringStarted = [this] { askForAttention(); };
     m_ringTone.ringEnded = [this] { m_host.ringEnded(); };
@@ -97,7 +97,7 @@ void RunningProgram::wake() {
 // the clock now, and the wake timer that woke the computer is spent.
 void RunningProgram::timeMoved() {
     wake();
-    m_wakeAim.aim(m_host.now().wallMs, true);
+    m_wakeAim.aimAfterTimeMoved(m_host.now().wallMs);
 }
 
 // Asked by address, of a window that may have gone: a view goes with its window's load right

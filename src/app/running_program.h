@@ -96,11 +96,11 @@ public:
     };
 
     // `ports.tone` plays one tone of a ring on the desktop, its windows painted meanwhile;
-    // `sessionStart` starts the program with the user's session while an alarm can ring; `tell`
+    // `sessionStart` starts the program with the user's session while an alarm can ring; `log`
     // says, on the program's log, why the alarm may go unheard (the computer not awake for it, a
     // store that cannot be written, no start with the session).
     RunningProgram(Host& host, const Ports& ports, ComputerWake& wake, SessionStart& sessionStart,
-                   WakeAim::Tell tell);
+                   LogLine log);
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 

@@ -1,4 +1,5 @@
 #pragma once
+// app/: the runtime, not the windows' registry and handlers.
 // Which handler of the program runs next. Every user event and every timer tick of every window
 // goes through one Scheduler, on the real desktop and on the simulated one alike; the desktops only
 // tell it the time and wake it when it asks to be woken.

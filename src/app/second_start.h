@@ -1,4 +1,5 @@
 #pragma once
+// app/: the windows' registry and handlers, not the runtime.
 // What a second start of the program does to the one already running.
 
 namespace tollvane {

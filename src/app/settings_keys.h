@@ -1,4 +1,5 @@
 #pragma once
+// app/: the windows' registry and handlers, not the runtime.
 // Every place in the settings store that the program reads or writes.
 
 namespace tollvane::settings_keys {

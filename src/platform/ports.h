@@ -4,6 +4,7 @@
 // tests/fakes/.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +21,10 @@ struct [[nodiscard]] Status {
     static Status failure(std::string why) { return {false, std::move(why)}; }
     explicit operator bool() const { return ok; }
 };
+
+// Writes one line to the program's log (standard error, the journal, the event log), from any
+// thread. Each reason is logged once in a run, so a fault met every second fills no log.
+using LogLine = std::function<void(const std::string& line)>;
 
 struct LocalDateTime {
     int year = 2000;

@@ -56,7 +56,7 @@ TEST(AlarmKeeping, EachChangeSavedOnce_StartWithTheSessionOnlyWhileItCanRing) {
     d.click(w, "CmdReset");
     // At start nothing could ring; Set Alarm; the ring; nothing asked for the rest.
     EXPECT_EQ(d.sessionStart.calls, (std::vector<bool>{false, true, false}));
-    EXPECT_TRUE(d.told.empty());
+    EXPECT_TRUE(d.logged.empty());
 }
 
 TEST(AlarmKeeping, StoreCannotBeWritten_AlarmSetAllTheSame_ToldOnceWithoutAMessageBox) {
@@ -67,9 +67,10 @@ TEST(AlarmKeeping, StoreCannotBeWritten_AlarmSetAllTheSame_ToldOnceWithoutAMessa
     expectArmed(w);
     d.click(w, "CmdReset");
     arm(d, {"7:31", "800", "10", "1"});
-    EXPECT_EQ(d.told, std::vector<std::string>{
-                          "could not save its settings to memory: disk full; the alarm is set all "
-                          "the same"});
+    EXPECT_EQ(d.logged,
+              std::vector<std::string>{
+                  "could not save its settings to memory: disk full; the alarm is set all "
+                  "the same"});
     EXPECT_TRUE(d.messages.shown.empty());
     d.runUntil(7, 31, 2);
     EXPECT_EQ(d.tone.beeps.size(), 1u);
@@ -82,7 +83,7 @@ TEST(AlarmKeeping, StartWithTheSessionRefused_ToldOnceForItsReason) {
     arm(d, {"7:30", "800", "10", "1"});
     d.click(w, "CmdReset");
     arm(d, {"7:31", "800", "10", "1"});
-    EXPECT_EQ(d.told,
+    EXPECT_EQ(d.logged,
               std::vector<std::string>{
                   "the alarm at 7:30 will not ring after a restart: turned off by the user"});
 }

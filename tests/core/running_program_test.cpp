@@ -76,18 +76,6 @@ TEST(RunningProgram, ViewChanges_ShownAgainWhileShown_RaisedOnce_HiddenControlsL
     EXPECT_FALSE(v.told.raise);  // newly shown, it comes up as it is shown
 }
 
-// Aimed once per second: an event that leaves the next due time as it was aims nothing.
-TEST(RunningProgram, IdleSeconds_TheWakeUpIsAimedOnceEachAtTheNextWholeSecond) {
-    SimulatedDesktop d;
-    startAt(d, 9, 0, 0, 500);
-    d.runFor(1000);
-    const int aims = d.aims;
-    d.runFor(10000);
-    EXPECT_EQ(d.aims, aims + 10);
-    ASSERT_TRUE(d.aimed && d.aimed->wallMs);
-    EXPECT_EQ(*d.aimed->wallMs % 1000, 0);
-}
-
 TEST(RunningProgram, SecondStartInClockView_FullViewShownAndBroughtToTheFrontWithTheToken) {
     SimulatedDesktop d;
     frmAlarmClock& w = d.start();

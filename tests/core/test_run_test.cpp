@@ -1,5 +1,5 @@
 // The run of these tests itself: each case is started with every variable it was given, not the
-// first alone (the runner once dropped the rest, and under Wine the session with them).
+// first alone, since the time zone, the locale and, under Wine, the session come from them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

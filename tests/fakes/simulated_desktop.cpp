@@ -35,7 +35,7 @@ SimulatedDesktop::SimulatedDesktop(MemorySettingsStore& sharedSettings,
       files(sharedFiles),
       localTime(localTimeClock ? *localTimeClock : clock),
       running(*this, portsOf(*this), wake, sessionStart,
-              [this](const std::string& line) { told.push_back(line); }),
+              [this](const std::string& line) { logged.push_back(line); }),
       program(running.program()),
       scheduler(running.scheduler()) {
     clock.set(2026, 12, 7, 9, 0, 0);

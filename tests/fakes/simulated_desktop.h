@@ -91,14 +91,13 @@ public:
     Clock& localTime;  // `clock` itself unless one was given
     FakeWake wake;
     FakeSessionStart sessionStart;
-    std::vector<std::string> told;       // what the program said on its log, one line each
+    std::vector<std::string> logged;     // what the program wrote on its log, one line each
     std::vector<const Form*> attention;  // the window that asked for attention, at each ring
     RunningProgram running;
     Program& program;
     Scheduler& scheduler;
     std::optional<Scheduler::Wake> aimed;  // the desktop's wake-up; none once the program ended
     long long aimedAt = 0;                 // when it was aimed, on the virtual clock
-    int aims = 0;                          // how often it was aimed
     int ringsEnded = 0;
 
     int ticks = 0;                 // clock ticks of the main window so far
@@ -111,7 +110,6 @@ private:
     void aimWakeUp(const Scheduler::Wake& next) override {
         aimed = next;
         aimedAt = clock.ms();
-        ++aims;
     }
     std::unique_ptr<WindowView> makeView(Form& window) override;
     void dropView(std::unique_ptr<WindowView>) override {}

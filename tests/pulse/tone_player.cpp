@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     // Built here, beeping on a worker thread, as the program does.
     PulseTone tone("Tollvane tone test", [](const std::string& line) {
-        std::printf("told: %s\n", line.c_str());
+        std::printf("logged: %s\n", line.c_str());
         ++failures;
     });
 

@@ -1,8 +1,9 @@
 #pragma once
-// The PulseAudio client library, opened at the first beep instead of with the program. Linked
-// directly it brought a dozen libraries of its own (the sound file formats, the codecs, crypto)
-// into every start of a program that may never ring in its session. Without the library (not
-// installed, or too old to have one of these functions) the beeps are silence, as without a server.
+// The PulseAudio client library, opened at the first beep instead of with the program: linked
+// directly, it would bring a dozen libraries of its own (the sound file formats, the codecs,
+// crypto) into every start of a program that may never ring in its session. Without the library
+// (not installed, or too old to have one of these functions) the beeps are silence, as without a
+// server.
 
 #include <pulse/pulseaudio.h>
 

@@ -433,8 +433,8 @@ private:
     std::size_t m_leadIn = 0;     // samples of silence still to write before the first beep
 };
 
-PulseTone::PulseTone(std::string applicationName, std::function<void(const std::string&)> tell)
-    : m_applicationName(std::move(applicationName)), m_tell(std::move(tell)) {}
+PulseTone::PulseTone(std::string applicationName, LogLine log)
+    : m_applicationName(std::move(applicationName)), m_log(std::move(log)) {}
 
 PulseTone::~PulseTone() {
     const std::lock_guard lock(m_mutex);
@@ -475,7 +475,7 @@ PulseTone::Outcome PulseTone::play(std::int32_t frequencyHz, std::int32_t durati
         if (!m_connection->ringOpen()) {
             std::string problem;
             outcome = m_connection->openRing(start + kWatchdogMargin, m_raised, problem);
-            if (!problem.empty()) tellOnce(problem);
+            if (!problem.empty()) logOnce(problem);
         }
         if (outcome == Outcome::Played) {
             ToneWave wave(frequencyHz, lengthMs, kSampleRate);
@@ -518,14 +518,14 @@ void PulseTone::putBack() {
     const std::string why =
         m_connection ? m_connection->putBack(*m_raised, deadline) : reasonOf(Outcome::NoServer);
     if (!why.empty()) {
-        tellOnce("the sound output \"" + m_raised->name +
-                 "\" could not be put back as it was before the ring: " + why);
+        logOnce("the sound output \"" + m_raised->name +
+                "\" could not be put back as it was before the ring: " + why);
     }
     m_raised.reset();
 }
 
-void PulseTone::tellOnce(const std::string& line) {
-    if (m_tell && m_told.insert(line).second) m_tell(line);
+void PulseTone::logOnce(const std::string& line) {
+    if (m_log && m_logged.insert(line).second) m_log(line);
 }
 
 const char* PulseTone::reasonOf(Outcome outcome) {

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -35,11 +34,10 @@ public:
         Failed,     // the server refused the stream or the connection broke: silence
     };
 
-    // `applicationName` is how the program shows in the sound server's mixer; `tell` says, once
+    // `applicationName` is how the program shows in the sound server's mixer; `log` says, once
     // for each reason, why an output could not be made audible or put back (from the beeping
     // thread).
-    explicit PulseTone(std::string applicationName = "Tollvane",
-                       std::function<void(const std::string&)> tell = {});
+    explicit PulseTone(std::string applicationName = "Tollvane", LogLine log = {});
     ~PulseTone() override;
     PulseTone(const PulseTone&) = delete;
     PulseTone& operator=(const PulseTone&) = delete;
@@ -67,12 +65,12 @@ private:
 
     bool connect(std::chrono::steady_clock::time_point deadline);
     void putBack();
-    void tellOnce(const std::string& line);
+    void logOnce(const std::string& line);
 
     std::mutex m_mutex;  // one beep at a time owns the connection
     std::string m_applicationName;
-    std::function<void(const std::string&)> m_tell;
-    std::set<std::string> m_told;
+    LogLine m_log;
+    std::set<std::string> m_logged;
     std::unique_ptr<Connection> m_connection;  // null until the first beep and after a failure
     std::unique_ptr<Raised> m_raised;          // the output made audible for the ring sounding now
     std::atomic<Outcome> m_lastOutcome{Outcome::None};

@@ -7,8 +7,7 @@
 
 namespace tollvane {
 
-FallbackTone::FallbackTone(SoundServer server, std::function<void()> bell,
-                           std::function<void(const std::string&)> log,
+FallbackTone::FallbackTone(SoundServer server, std::function<void()> bell, LogLine log,
                            std::function<void()> ringOver)
     : m_server(std::move(server)),
       m_bell(std::move(bell)),

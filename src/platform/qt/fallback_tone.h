@@ -23,8 +23,8 @@ public:
 
     // `bell` rings the desktop's bell and may be called from any thread; so may `log`.
     // `ringOver` tells the sound server that the ring is over.
-    FallbackTone(SoundServer server, std::function<void()> bell,
-                 std::function<void(const std::string&)> log, std::function<void()> ringOver = {});
+    FallbackTone(SoundServer server, std::function<void()> bell, LogLine log,
+                 std::function<void()> ringOver = {});
 
     // A tone that fails rings the bell and still takes its length, so the ring keeps its time.
     void beep(std::int32_t frequencyHz, std::int32_t durationMs) override;
@@ -34,7 +34,7 @@ public:
 private:
     SoundServer m_server;
     std::function<void()> m_bell;
-    std::function<void(const std::string&)> m_log;
+    LogLine m_log;
     std::function<void()> m_ringOver;
     std::atomic<bool> m_logged{false};
 };

@@ -3,7 +3,7 @@
 // or the user of a local seat under systemd 254 and later), a timerfd on CLOCK_REALTIME_ALARM
 // wakes the computer from suspend at the given moment. Elsewhere, while the alarm waits, the
 // desktop and logind are asked not to let the computer sleep by itself, and a suspend that the
-// user asks for goes on, told (sleep_guard.h). From the wake until the ring has ended the
+// user asks for goes on, logged (sleep_guard.h). From the wake until the ring has ended the
 // computer, its screen and its lid are held. The buses are reached on a thread of their own, and
 // only once something is to be held, so a program with no alarm never connects to them.
 

@@ -20,8 +20,8 @@ signals:
     void PrepareForSleep(bool start);
 };
 
-LogindHold::LogindHold(const QDBusConnection& bus, Tell tell)
-    : m_manager(std::make_unique<LogindManager>(bus)), m_tell(std::move(tell)) {
+LogindHold::LogindHold(const QDBusConnection& bus, LogLine log)
+    : m_manager(std::make_unique<LogindManager>(bus)), m_log(std::move(log)) {
     connect(m_manager.get(), &LogindManager::PrepareForSleep, this,
             [this](bool start) { onPrepareForSleep(start); });
 }
@@ -101,9 +101,9 @@ void LogindHold::ask(const Lock& lock) {
 // once so that the suspend goes on.
 void LogindHold::onPrepareForSleep(bool start) {
     if (start) {
-        if (m_wanted.kind != SleepHold::Kind::Nothing && m_tell)
-            m_tell("the computer is going to sleep: the alarm at " + m_wanted.alarm.toStdString() +
-                   " will not ring while it sleeps");
+        if (m_wanted.kind != SleepHold::Kind::Nothing && m_log)
+            m_log("the computer is going to sleep: the alarm at " + m_wanted.alarm.toStdString() +
+                  " will not ring while it sleeps");
         m_sleeping = true;
         std::erase_if(m_held, [](const Held& h) { return h.lock.mode == QStringLiteral("delay"); });
         return;

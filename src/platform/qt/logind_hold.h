@@ -1,7 +1,7 @@
 #pragma once
 // logind's inhibitors for the alarm, on the system bus. While an alarm waits without a kernel wake
 // alarm: an `idle` block, so that logind's own idle action does not suspend the computer, and a
-// `sleep` delay, so that a suspend the user asks for is seen coming: it is told once and let go
+// `sleep` delay, so that a suspend the user asks for is seen coming: it is logged and let go
 // at once, and the delay is taken again after the resume. Never a `sleep` block while waiting,
 // which would refuse the user's own suspend. From the wake until the ring has ended: a block of
 // `sleep`, `idle` and `handle-lid-switch`, so that a lid closed over a woken laptop does not send
@@ -12,11 +12,11 @@
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/ports.h"
 #include "platform/qt/sleep_hold.h"
 
 namespace tollvane {
@@ -26,8 +26,7 @@ class LogindManager;
 class LogindHold : public QObject {
     Q_OBJECT
 public:
-    using Tell = std::function<void(const std::string& line)>;
-    LogindHold(const QDBusConnection& bus, Tell tell);
+    LogindHold(const QDBusConnection& bus, LogLine log);
     ~LogindHold() override;
     LogindHold(const LogindHold&) = delete;
     LogindHold& operator=(const LogindHold&) = delete;
@@ -64,7 +63,7 @@ private:
     void onPrepareForSleep(bool start);
 
     std::unique_ptr<LogindManager> m_manager;
-    Tell m_tell;
+    LogLine m_log;
     SleepHold m_wanted;
     std::vector<Held> m_held;
     std::vector<Lock> m_refused;  // asked for and refused since the wish last changed

@@ -31,12 +31,6 @@ QtSettingsStore::QtSettingsStore(const QString& filePath)
     : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {
     // Values are UTF-8 text in the file; there is no other encoding to choose in Qt 6.
     m_settings->setAtomicSyncRequired(true);
-    const QFileInfo info(filePath);
-    if (info.exists() && (info.isDir() || !info.isReadable())) {
-        m_readProblem = QStringLiteral("%1 cannot be read").arg(filePath);
-    } else if (m_settings->status() == QSettings::FormatError) {
-        m_readProblem = QStringLiteral("%1 is not a settings file").arg(filePath);
-    }
 }
 
 std::string QtSettingsStore::GetSetting(const std::string& app, const std::string& section,

@@ -26,12 +26,8 @@ public:
                         const Values& values) override;
     std::string location() const override;
 
-    // Why the file could not be read at start, or empty: the program then starts with empty values.
-    QString readProblem() const { return m_readProblem; }
-
 private:
     std::unique_ptr<QSettings> m_settings;
-    QString m_readProblem;
 };
 
 }  // namespace tollvane

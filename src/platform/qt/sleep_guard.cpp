@@ -19,7 +19,7 @@ QDBusConnection sessionBus() {
 
 }  // namespace
 
-SleepGuard::SleepGuard(LogindHold::Tell tell) : m_tell(std::move(tell)) {}
+SleepGuard::SleepGuard(LogLine log) : m_log(std::move(log)) {}
 
 SleepGuard::~SleepGuard() = default;
 
@@ -33,7 +33,7 @@ void SleepGuard::want(const SleepHold& hold, int serial) {
 
 void SleepGuard::connectBuses() {
     if (m_logind) return;
-    m_logind = std::make_unique<LogindHold>(QDBusConnection::systemBus(), m_tell);
+    m_logind = std::make_unique<LogindHold>(QDBusConnection::systemBus(), m_log);
     m_desktop = std::make_unique<DesktopHold>(sessionBus());
     // After a resume, what was refused before is asked for again.
     connect(m_logind.get(), &LogindHold::resumed, this, [this] {

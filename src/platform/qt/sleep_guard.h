@@ -17,7 +17,7 @@ namespace tollvane {
 class SleepGuard : public QObject {
     Q_OBJECT
 public:
-    explicit SleepGuard(LogindHold::Tell tell);
+    explicit SleepGuard(LogLine log);
     ~SleepGuard() override;
     SleepGuard(const SleepGuard&) = delete;
     SleepGuard& operator=(const SleepGuard&) = delete;
@@ -37,7 +37,7 @@ private:
     void connectBuses();
     void answerIfSettled();
 
-    LogindHold::Tell m_tell;
+    LogLine m_log;
     std::unique_ptr<LogindHold> m_logind;
     std::unique_ptr<DesktopHold> m_desktop;
     int m_serial = 0;

@@ -10,7 +10,7 @@ struct SleepHold {
     enum class Kind {
         Nothing,
         // An alarm waits with no kernel wake alarm: the computer is not to fall asleep by itself,
-        // and a suspend that the user asks for goes on, told.
+        // and a suspend that the user asks for goes on, logged.
         Waiting,
         // From the wake until the ring has ended: the computer, its screen and its lid held.
         Ringing,

@@ -64,8 +64,8 @@ IAudioEndpointVolume* EndpointLoudness::defaultEndpoint(std::string& why) {
     return SUCCEEDED(hr) ? volume : nullptr;
 }
 
-EndpointLoudness::EndpointLoudness(std::function<void(const std::string&)> tell, Open open)
-    : m_tell(std::move(tell)), m_open(std::move(open)) {}
+EndpointLoudness::EndpointLoudness(std::function<void(const std::string&)> log, Open open)
+    : m_log(std::move(log)), m_open(std::move(open)) {}
 
 EndpointLoudness::~EndpointLoudness() {
     ringEnded();
@@ -78,7 +78,7 @@ void EndpointLoudness::ringStarted() {
     IAudioEndpointVolume* volume = m_open(why);
     OutputLevel was;
     if (!volume || !read(volume, was, why)) {
-        tellOnce("the sound output could not be checked for a mute before the ring: " + why);
+        logOnce("the sound output could not be checked for a mute before the ring: " + why);
         release(volume);
         return;
     }
@@ -100,9 +100,8 @@ void EndpointLoudness::ringStarted() {
         if (SUCCEEDED(hr)) m_set.muted = false;
     }
     if (FAILED(hr)) {
-        tellOnce(
-            "the sound output is muted or silent and could not be made audible for the ring: " +
-            errorText(static_cast<unsigned long>(hr)));
+        logOnce("the sound output is muted or silent and could not be made audible for the ring: " +
+                errorText(static_cast<unsigned long>(hr)));
     }
 }
 
@@ -122,7 +121,7 @@ void EndpointLoudness::putBackNow() {
         putBack(volume);
         release(volume);
     } else {
-        tellOnce("the sound output could not be put back as it was before the ring: " + why);
+        logOnce("the sound output could not be put back as it was before the ring: " + why);
     }
     // The worker's object belongs to its apartment; the process ends with it.
     m_raised = nullptr;
@@ -132,7 +131,7 @@ void EndpointLoudness::putBack(IAudioEndpointVolume* volume) {
     OutputLevel now;
     std::string why;
     if (!read(volume, now, why)) {
-        tellOnce("the sound output could not be put back as it was before the ring: " + why);
+        logOnce("the sound output could not be put back as it was before the ring: " + why);
     } else if (asTheRingLeftIt(now, m_set)) {
         // Muted first, then turned down.
         HRESULT hr = S_OK;
@@ -140,14 +139,14 @@ void EndpointLoudness::putBack(IAudioEndpointVolume* volume) {
         if (SUCCEEDED(hr) && m_set.volume != m_was.volume)
             hr = volume->SetMasterVolumeLevelScalar(static_cast<float>(m_was.volume), nullptr);
         if (FAILED(hr)) {
-            tellOnce("the sound output could not be put back as it was before the ring: " +
-                     errorText(static_cast<unsigned long>(hr)));
+            logOnce("the sound output could not be put back as it was before the ring: " +
+                    errorText(static_cast<unsigned long>(hr)));
         }
     }
 }
 
-void EndpointLoudness::tellOnce(const std::string& line) {
-    if (m_tell && m_told.insert(line).second) m_tell(line);
+void EndpointLoudness::logOnce(const std::string& line) {
+    if (m_log && m_logged.insert(line).second) m_log(line);
 }
 
 }  // namespace tollvane::win32

@@ -24,7 +24,7 @@ public:
     // The default render endpoint's, as Beep uses it.
     static IAudioEndpointVolume* defaultEndpoint(std::string& why);
 
-    explicit EndpointLoudness(std::function<void(const std::string&)> tell,
+    explicit EndpointLoudness(std::function<void(const std::string&)> log,
                               Open open = defaultEndpoint);
     ~EndpointLoudness();
     EndpointLoudness(const EndpointLoudness&) = delete;
@@ -41,11 +41,11 @@ public:
 
 private:
     void putBack(IAudioEndpointVolume* volume);
-    void tellOnce(const std::string& line);
+    void logOnce(const std::string& line);
 
-    std::function<void(const std::string&)> m_tell;
+    std::function<void(const std::string&)> m_log;
     Open m_open;
-    std::set<std::string> m_told;
+    std::set<std::string> m_logged;
     std::mutex m_mutex;  // putBackNow() comes from another thread than the ring's
     IAudioEndpointVolume* m_raised = nullptr;  // the output made audible for this ring
     OutputLevel m_was;

@@ -32,7 +32,7 @@ void waitPrecisely(long long hundredNs) {
 
 }  // namespace
 
-Win32Tone::Win32Tone(std::function<void(const std::string&)> tell)
+Win32Tone::Win32Tone(std::function<void(const std::string&)> log)
     : m_sounder([](std::uint32_t frequencyHz, std::uint32_t durationMs) {
           // A tone the system cannot play is simply not heard. Where Beep comes back before the
           // tone's time (a system without a speaker, or Wine, which sounds nothing), the rest of
@@ -47,7 +47,7 @@ Win32Tone::Win32Tone(std::function<void(const std::string&)> tell)
           const long long left = static_cast<long long>(durationMs) * 10000 - took;
           if (left > 0) waitPrecisely(left);
       }),
-      m_loudness(std::make_unique<win32::EndpointLoudness>(std::move(tell))) {}
+      m_loudness(std::make_unique<win32::EndpointLoudness>(std::move(log))) {}
 
 void Win32Tone::beep(std::int32_t frequencyHz, std::int32_t durationMs) {
     // The limits are applied here rather than left to Beep, so that a ring with odd settings

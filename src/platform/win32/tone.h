@@ -18,8 +18,8 @@ public:
     // What actually sounds a tone; kernel32's Beep unless a test puts a recorder in its place.
     using Sounder = std::function<void(std::uint32_t frequencyHz, std::uint32_t durationMs)>;
 
-    // Beep, on the default output made audible for each ring; `tell` says why it could not be.
-    explicit Win32Tone(std::function<void(const std::string&)> tell = {});
+    // Beep, on the default output made audible for each ring; `log` says why it could not be.
+    explicit Win32Tone(std::function<void(const std::string&)> log = {});
     // A test's recorder in place of Beep, on the output `loudness` looks after (none: the output
     // is left as it is).
     explicit Win32Tone(Sounder sounder, std::unique_ptr<win32::EndpointLoudness> loudness = nullptr)

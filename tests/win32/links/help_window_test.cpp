@@ -111,10 +111,11 @@ TEST(Win32HelpWindow, TheProgramsHelpFile_ShownAsReadableTextInAVisibleWindow) {
     EXPECT_EQ(text.find(L"<li>"), std::wstring::npos);
     EXPECT_EQ(text.find(L"&gt;"), std::wstring::npos);
 
-    // 8400 x 9600 twips of text at the window's DPI, the text box filling it.
+    // 8400 x 9600 twips of text at the test session's 96 dpi, the text box filling it.
+    ASSERT_EQ(GetDpiForWindow(window), 96u);
     const SIZE client = clientSize(window);
-    EXPECT_EQ(client.cx, testing::pixelsAtWindowDpi(window, 8400));
-    EXPECT_EQ(client.cy, testing::pixelsAtWindowDpi(window, 9600));
+    EXPECT_EQ(client.cx, 560);
+    EXPECT_EQ(client.cy, 640);
     const SIZE box = clientSize(help.textBox());
     RECT boxFrame{};
     GetWindowRect(help.textBox(), &boxFrame);

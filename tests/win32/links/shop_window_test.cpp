@@ -18,7 +18,6 @@ namespace tollvane {
 namespace {
 
 using testing::clientSize;
-using testing::pixelsAtWindowDpi;
 using testing::placeInParent;
 using testing::pumpMessages;
 using testing::threadWindowsOfClass;
@@ -49,9 +48,10 @@ TEST(Win32ShopWindow, Shown_TheWindowAtItsDesignSize_WithTheBrowserControlAtItsO
     EXPECT_TRUE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
 
+    ASSERT_EQ(GetDpiForWindow(window), 96u);  // the test session's screen
     const SIZE client = clientSize(window);
-    EXPECT_EQ(client.cx, pixelsAtWindowDpi(window, 9585));
-    EXPECT_EQ(client.cy, pixelsAtWindowDpi(window, 8400));
+    EXPECT_EQ(client.cx, 639);  // 9585 x 8400 twips
+    EXPECT_EQ(client.cy, 560);
 
     HWND control = shop.controlWindow();
     ASSERT_NE(control, nullptr);
@@ -59,8 +59,8 @@ TEST(Win32ShopWindow, Shown_TheWindowAtItsDesignSize_WithTheBrowserControlAtItsO
     const RECT place = placeInParent(control);
     EXPECT_EQ(place.left, 0);
     EXPECT_EQ(place.top, 0);
-    EXPECT_EQ(place.right - place.left, pixelsAtWindowDpi(window, 15135));
-    EXPECT_EQ(place.bottom - place.top, pixelsAtWindowDpi(window, 11055));
+    EXPECT_EQ(place.right - place.left, 1009);  // 15135 x 11055 twips
+    EXPECT_EQ(place.bottom - place.top, 737);
     EXPECT_EQ(closed, 0);
 }
 

@@ -63,8 +63,4 @@ int threadWindowsOfClass(const wchar_t* className) {
     return search.count;
 }
 
-int pixelsAtWindowDpi(HWND window, int twips) {
-    return MulDiv(twips, static_cast<int>(GetDpiForWindow(window)), 1440);
-}
-
 }  // namespace tollvane::testing

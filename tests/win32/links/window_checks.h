@@ -15,7 +15,5 @@ SIZE clientSize(HWND window);
 RECT placeInParent(HWND child);
 // How many top-level windows of the class this thread has, shown or hidden.
 int threadWindowsOfClass(const wchar_t* className);
-// Twips to pixels at the window's own DPI, rounded.
-int pixelsAtWindowDpi(HWND window, int twips);
 
 }  // namespace tollvane::testing

