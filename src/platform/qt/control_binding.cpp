@@ -6,15 +6,12 @@
 #include <QRadioButton>
 
 #include "platform/qt/display_box.h"
+#include "platform/qt/qstring_of.h"
 #include "platform/qt/month_view.h"
 
 namespace tollvane {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 std::function<void()> mirrorButton(QAbstractButton* b, CommandButton* model) {
     return [model, b] { b->setEnabled(model->Enabled); };

@@ -7,12 +7,11 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "platform/qt/qstring_of.h"
+
 namespace tollvane {
 
 namespace {
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 std::string withoutTrailingSlash(QString dir) {
     while (dir.size() > 1 && dir.endsWith(u'/')) dir.chop(1);
     return dir.toStdString();

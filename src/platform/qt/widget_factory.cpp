@@ -9,6 +9,7 @@
 #include "platform/qt/display_box.h"
 #include "platform/qt/month_view.h"
 #include "platform/qt/program_icon.h"
+#include "platform/qt/qstring_of.h"
 #include "platform/qt/theme.h"
 #include "windows/geometry.h"
 #include "windows/theme.h"
@@ -16,10 +17,6 @@
 namespace tollvane {
 
 namespace {
-
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // A button drawn with a picture behind its caption (the About window's OK button).
 class PictureButton : public QPushButton {
