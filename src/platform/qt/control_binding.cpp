@@ -6,8 +6,8 @@
 #include <QRadioButton>
 
 #include "platform/qt/display_box.h"
-#include "platform/qt/qstring_of.h"
 #include "platform/qt/month_view.h"
+#include "platform/qt/qstring_of.h"
 
 namespace tollvane {
 
