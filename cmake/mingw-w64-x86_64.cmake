@@ -1,6 +1,6 @@
 # Cross-build for 64-bit Windows with MinGW-w64 (Debian's mingw-w64 packages), posix threads, so
 # that std::thread and std::mutex work. Executables are fully static: they run on a bare Windows
-# and under Wine without MinGW's DLLs beside them. Tests run under Wine (wine-run.sh).
+# and under Wine without MinGW's DLLs beside them. Tests run under Wine (wine-test.sh).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -20,4 +20,4 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Each build folder has its own Wine prefix, so tests never touch ~/.wine and a clean build starts
 # from a clean registry.
 set(TOLLVANE_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix the tests run in")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${TOLLVANE_WINEPREFIX}")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-test.sh;${TOLLVANE_WINEPREFIX}")
