@@ -58,6 +58,7 @@ STATE = REGISTRY_ROOT + "\\Vuvuririvivur\\State"
 REG_SZ = 1
 UTF8_MARK = b"\xef\xbb\xbf"
 GUI_INMOVESIZE, GUI_INMENUMODE = 0x2, 0x4
+CAPTION_BUTTONS = {8, 9, 20, 21}  # HTMINBUTTON, HTMAXBUTTON, HTCLOSE, HTHELP
 # Reminders as users write them, in the ANSI code page and beyond it.
 REMINDERS = ["Dentist at 4", "Café, crème brûlée", "Ζυρίχη στις 9", "Позвонить маме", "☕ at 9",
              "日本語のメモ", "  spaces, commas,  "]
@@ -709,7 +710,13 @@ class WineMonkey(Monkey):
                 time.sleep(0.05)
             if hold and self.proc and self.proc.poll() is None:
                 self.stamp = None
-                self.check_clock(during=what, held_in=foreign)
+                if hit.get("part") in CAPTION_BUTTONS:
+                    # A caption button held down runs the system's own loop, which takes nothing
+                    # but the mouse, on Windows as under Wine: the clock stands until it is let
+                    # go, and goes on afterwards (the next action's check).
+                    time.sleep(2)
+                else:
+                    self.check_clock(during=what, held_in=foreign)
         finally:
             xdo("mouseup", "1")
 

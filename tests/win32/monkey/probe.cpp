@@ -11,7 +11,8 @@
 //   windows      every visible top-level window with its process's file name, class, title,
 //                window and client rectangles on the screen, its title bar and whether it has a
 //                close box, and for a menu its items
-//   at X Y       the class of the window at a point of the screen and of its top-level window
+//   at X Y       the class of the window at a point of the screen and of its top-level window,
+//                and the part of the window there: {"class":..,"root":..,"part":HT..}
 //   processes    the process ids of every tollvane.exe: {"tollvane":[..]}
 //   codepage     the system's ANSI code page: {"acp":N}
 //   settings     the values under the program's registry key, as {"key path":{"name":
@@ -225,11 +226,17 @@ std::string windows() {
     return out + "]}";
 }
 
-// The window at a point of the screen, and the top-level window it belongs to.
+// The window at a point of the screen, the top-level window it belongs to, and the part of the
+// window there (WM_NCHITTEST's answer; -1 when the window does not answer).
 std::string at(int x, int y) {
     HWND w = WindowFromPoint(POINT{x, y});
+    DWORD_PTR part = static_cast<DWORD_PTR>(-1);
+    if (w &&
+        !SendMessageTimeoutW(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &part))
+        part = static_cast<DWORD_PTR>(-1);
     return std::string(R"({"class":)") + quoted(classOf(w)) + R"(,"root":)" +
-           quoted(classOf(w ? GetAncestor(w, GA_ROOT) : nullptr)) + "}";
+           quoted(classOf(w ? GetAncestor(w, GA_ROOT) : nullptr)) + R"(,"part":)" +
+           std::to_string(static_cast<int>(static_cast<LRESULT>(part))) + "}";
 }
 
 std::string processes() {
